@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "actions/NbaChooser.h"
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
 #include "core/files/FileTypes.h"
@@ -747,7 +747,7 @@ INT_PTR CALLBACK DeckProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
 }  // namespace
 
 int RunAudioDeckDialog(HWND window, AudioDeckChoice* choice) {
-    const CardLeaveGuard guard;
+    const EditorGuard guard;
     if (!choice)
         return 0;
     RecorderSound& s = CurrentRecorderSound();

@@ -3,7 +3,7 @@
 #include "media/MediaDialogs.h"
 
 #include "actions/ActionBlock.h"
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "media/MediaManagerState.h"
@@ -62,7 +62,7 @@ int OptionsLoop(const MediaManager& m, std::span<uint8_t> chunk, FileSpec* movie
 }  // namespace
 
 int MediaMovieOptions(std::span<uint8_t> videoChunk, int fileGiven, FileSpec* movie) {
-    const CardLeaveGuard guard;
+    const EditorGuard guard;
     const MediaManager* m = TheMediaManager();
     if (!m || !movie || videoChunk.size() < kMediaRecordMinBytes)
         return 0;

@@ -2,7 +2,7 @@
 // sets how it plays; OK leaves the choices in the element, for the caller to take.
 #include <windows.h>
 
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/events/MessageLoops.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
@@ -205,7 +205,7 @@ INT_PTR CALLBACK OptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
 }  // namespace
 
 int RunMovieOptions(HWND card, MediaElement* element) {
-    const CardLeaveGuard guard;
+    const EditorGuard guard;
     if (!element)
         return IDCANCEL;
     Options options;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/Handles.h"
@@ -577,7 +577,7 @@ Handle SelectionData(const Chooser& c, const Entry& e) {
 }  // namespace
 
 bool RunIconChooser(HWND window, bool icons, int currentId) {
-    const CardLeaveGuard guard;
+    const EditorGuard guard;
     Chooser chooser;
     chooser.icons = icons;
     chooser.currentId = currentId;

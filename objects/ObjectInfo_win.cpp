@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
 #include "core/ui/Resources.h"
@@ -160,7 +160,7 @@ INT_PTR CALLBACK FeaturesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 }  // namespace
 
 INT_PTR ShowItemInfo(HWND window, uint16_t kind, uint16_t id, uint16_t* flags, uint16_t* cursorId, LayerHandle layer) {
-    const CardLeaveGuard guard;
+    const EditorGuard guard;
     if (!flags || !cursorId)
         return IDCANCEL;
     Features features{*flags, *cursorId, kind, id, layer};

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "format/ResFile.h"

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/GdiGuards.h"
@@ -242,7 +242,7 @@ void FreePathRecording() {
 
 bool RecordAnimPath(Handle sprite) {
     // The loop below dispatches the card's timer: nothing it runs may leave the card meanwhile.
-    const CardLeaveGuard guard;
+    const EditorGuard guard;
     HWND card = GetCardWindow();
     if (!sprite || !card || !GetSpriteFilm(sprite) || !MakeAnimOffscreen())  // the card as it shows now
         return false;

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/Alerts.h"
@@ -220,7 +220,7 @@ int StartNewAnimation(ActionBlock* block, Handle film, const POINT* grabbedCentr
 }  // namespace
 
 int EditNewObjectAnimation(ActionBlock* block, Handle film) {
-    const CardLeaveGuard guard;
+    const EditorGuard guard;
     if (!film || !PrepareEdit(block)) {
         DisposeFilm(film);
         return 0;
@@ -230,7 +230,7 @@ int EditNewObjectAnimation(ActionBlock* block, Handle film) {
 }
 
 int EditObjectAnimation(ActionBlock* block, uint32_t) {
-    const CardLeaveGuard guard;
+    const EditorGuard guard;
     if (!PrepareEdit(block))
         return 0;
     if (!block->animationData) {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
@@ -486,7 +486,7 @@ INT_PTR CALLBACK ButtonDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 }  // namespace
 
 int RunButtonAppearanceDialog(HWND window, Handle spare) {
-    const CardLeaveGuard guard;
+    const EditorGuard guard;
     DialogState state{.spare = spare};
     const INT_PTR result = ResDialogBoxParam(window, ButtonDialogProc, "BUTTONDLG", reinterpret_cast<LPARAM>(&state));
     if (state.shapes)

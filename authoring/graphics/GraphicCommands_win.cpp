@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "actions/ActionsDialog.h"
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
@@ -30,7 +30,7 @@ uint16_t LayerKind(LayerHandle layer) {
 }
 
 void EditByKind(HWND window, LayerHandle layer, bool actionsOnly) {
-    const CardLeaveGuard guard;
+    const EditorGuard guard;
     switch (LayerKind(layer)) {
     case kObjectGraphic: EditGraphicAppearance(window, layer); break;
     case kObjectButton: EditButtonAppearance(window, layer, actionsOnly); break;

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/ui/BitmapSize.h"
 #include "core/ui/GdiGuards.h"
 #include "graphics/masks/Masks.h"
@@ -58,7 +58,7 @@ HBITMAP MaskFitting(HBITMAP mask, SIZE picture) {
 
 // The placement holds a picture from a selection: the appearance dialog decides.
 void OpenAppearanceForSelection(HWND window) {
-    const CardLeaveGuard guard;
+    const EditorGuard guard;
     GraphicPlacement& p = GetGraphicPlacement();
     p.purpose = 'G';
     const SIZE size = BitmapSizeOf(p.picture);
@@ -122,7 +122,7 @@ void MakeGraphicFromSelection(HWND window, HBITMAP mask, HBITMAP outline, int x,
 int PlacedGraphicClick(HWND window, int x, int y) {
     const int taken = PlacedGraphicMouseDown(window, x, y);
     if (taken == kPlacedGraphicFixed) {
-        const CardLeaveGuard guard;
+        const EditorGuard guard;
         RunGraphicAppearanceDialog(window, GetGraphicPlacement());
     }
     return taken;

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/BitmapSize.h"
@@ -243,7 +243,7 @@ void ResizeCropDialog(HWND dialog, GraphicPlacement& placement) {
 }
 
 int RunPictureCropDialog(HWND window, char purpose, GraphicPlacement& p) {
-    const CardLeaveGuard guard;
+    const EditorGuard guard;
     CropDialog crop{.p = p, .purpose = purpose};
     p.cropDialogOpen = true;
     ResDialogBoxParam(window, CropDialogProc, "PCROP", reinterpret_cast<LPARAM>(&crop));

@@ -9,7 +9,7 @@
 
 #include "actions/ActionBlock.h"
 #include "actions/ActionsDialog.h"
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
@@ -374,7 +374,7 @@ INT_PTR CALLBACK CardInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 
 
 int ShowInfoDialog(HWND window, bool isStack) {
-    const CardLeaveGuard guard;
+    const EditorGuard guard;
     if (!PrepareInfoDialogRecord(isStack))
         return IDCANCEL;
     InfoSession session;

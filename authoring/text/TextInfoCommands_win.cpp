@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "actions/ActionsDialog.h"
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
@@ -94,7 +94,7 @@ int EditTextObjectAppearance(HWND window, LayerHandle field) {
 }
 
 int RunTextInfoDialog(HWND window, TextAppearance& state, const char* droppedFile) {
-    const CardLeaveGuard guard;
+    const EditorGuard guard;
     LoadRichEditClass();
     DialogPass pass{.state = state, .stacksClosed = g_kept.stacksClosed};
     pass.droppedFile = droppedFile ? droppedFile : "";

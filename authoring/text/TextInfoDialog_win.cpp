@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "actions/ActionsDialog.h"
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
 #include "core/text/StringRuns.h"
@@ -306,7 +306,7 @@ bool ChooseButtonNameFont(HWND window, LOGFONTA* font, uint16_t* colorIndex, int
 void EditButtonFont(HWND window, LayerHandle button) {
     // Nothing but the chooser changes the card meanwhile; the button is found again afterwards
     // by its stack, card and id, and not written when any of them is gone.
-    const CardLeaveGuard guard;
+    const EditorGuard guard;
     LOGFONTA font{};
     uint16_t color = 0, id = 0;
     {
@@ -346,7 +346,7 @@ void EditButtonFont(HWND window, LayerHandle button) {
 void RunTextStyleCommand(HWND window) {
     // A field's style is taken from its window before the chooser and put back into it after:
     // nothing may rebuild the card between.
-    const CardLeaveGuard guard;
+    const EditorGuard guard;
     if (!DoChooseFontCommand(window))
         RunTextStyleDialog(window);
 }

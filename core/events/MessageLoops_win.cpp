@@ -2,7 +2,7 @@
 #include "core/events/MessageLoops.h"
 
 #include "core/CoreUpcalls.h"
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/events/ModelessDialogs.h"
 #include "core/events/MouseHooks.h"
 #include "core/events/OneShotTimers.h"
@@ -129,7 +129,7 @@ namespace {
 void RunHookLoop(HWND window, bool untilKey) {
     if (!window || !IsWindow(window))
         return;
-    const CardLeaveGuard guard;  // the rectangle tracked is on this card
+    const EditorGuard guard;  // the rectangle tracked is on this card
     MSG msg;
     while (PeekMessageA(&msg, window, WM_MOUSEMOVE, WM_MBUTTONDBLCLK, PM_REMOVE)) {
     }

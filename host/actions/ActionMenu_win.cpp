@@ -7,7 +7,7 @@
 #include "actions/NbaChooser.h"
 #include "actions/TestingButtons.h"
 #include "actions/TimerButtons.h"
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
@@ -190,7 +190,7 @@ bool AppendActionKindsMenu(HMENU menu, const char* title) {
 }
 
 int DoActionChoice(HWND window, int code) {
-    const CardLeaveGuard guard;
+    const EditorGuard guard;
     LayerHandle layer = GetSelectedObject();
     if (!layer || code < kChoiceAnotherCard || code > kChoiceNewAction || ActionChoiceGreyed(code))
         return 0;

@@ -6,7 +6,7 @@
 #include "actions/NbaChooser.h"
 #include "actions/TestingButtons.h"
 #include "actions/TimerButtons.h"
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/files/FileSlots.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
@@ -312,7 +312,7 @@ bool ChooseActionSound(HWND window, ActionBlock* block) {
 }
 
 int RunActionsDialog(HWND window, ActionBlock& block, ActionsVariant variant, Handle* editedButton) {
-    const CardLeaveGuard guard;
+    const EditorGuard guard;
     PalettesDisabled palettes;
     const char* name = UsesObjectDialog(variant) ? "OBJACT" : "BUTACT";
     ActionsRun run{block, editedButton};

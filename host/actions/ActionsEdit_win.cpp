@@ -5,7 +5,7 @@
 #include "actions/ActionBlock.h"
 #include "actions/ActionServices.h"
 #include "actions/ActionsDialog.h"
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/files/FileSlots.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
@@ -138,7 +138,7 @@ int NewButtonActionsNow(Handle copy, ActionBlock& block) {
 bool IsEditingButton() { return g_buttonRuns > 0; }
 
 int RunActionsDialogCall(int call, Handle record, uint32_t offset, int variant, ActionBlock* block) {
-    const CardLeaveGuard guard;
+    const EditorGuard guard;
     switch (call) {
     case kActionsForObject: return EditObjectActionsNow(record, offset, variant);
     case kActionsForButton: return block ? EditButtonActionsNow(record, *block) : kActionsDialogCancelled;

@@ -73,3 +73,5 @@ int RunAnotherCardSequence(HWND window, ActionBlock& block, Handle* editedButton
 HWND GetEditedObject();
 // Whether the sequence runs ("TRANSITIONS" then offers "&Change Card").
 bool IsWalkingToAnotherCard();
+// Whether the walk shows a stack other than the one it began in, which it closes again.
+bool IsWalkAwayFromItsStack();

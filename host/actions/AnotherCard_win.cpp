@@ -5,7 +5,7 @@
 
 #include "actions/ActionBlock.h"
 #include "actions/ActionRecord.h"
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/files/FileSlots.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
@@ -27,7 +27,6 @@
 
 namespace {
 
-constexpr int kWalkSlot = 11;  // the stack the walk began in
 constexpr uint32_t kAlertSaveNewStackFirst = 2359;  // Save, Cancel
 constexpr int kWalkTransition = 3, kWalkSpeed = 8;
 constexpr UINT kPrevCardCommand = 203, kNextCardCommand = 204;
@@ -37,8 +36,12 @@ struct AnotherCardState {
     HWND dialog = nullptr;
     int pressed = 0;  // the arrow held down: its control id, 0 none
     bool inside = false;
+    // The stack the walk began in, by what it is: a stack never saved is still itself, and the
+    // walk's return finds it by its file once it has one.
+    StackIdentity startStack{};
+    FileSpec startFile{};  // empty while it has no file
     uint16_t startCard = 0;
-    FileSpec slot1{};
+    FileSpec target{};  // the other stack of the destination, empty for one in the walk's stack
     int16_t destination = 0;
     uint16_t transition = 0, effectValue = 0, speed = 0;
     INT_PTR result = 0;  // 0 while the dialog is up
@@ -47,8 +50,15 @@ struct AnotherCardState {
 };
 AnotherCardState* g_walk = nullptr;
 
+bool InStartStack() { return IsStackOpen() && IsCurrentStack(g_walk->startStack); }
+
+FileSpec CurrentFile() {
+    const FileSpec* current = GetFileSpec(kSlotCurrentStack);
+    return StackHasFile() && current ? *current : EmptyFileSpec();
+}
+
 void GoWithin(bool next) {
-    const CardWalkMove walk;
+    const EditorOwnMove walk;
     if (next)
         GoNextCard({kWalkTransition, 0, kWalkSpeed});
     else
@@ -125,9 +135,8 @@ void DrawArrow(const DRAWITEMSTRUCT& item) {
 // Before the walk leaves the stack it began in for another: its changes are saved or given up
 // (the stack gate), and a stack never saved is saved first, or the walk could not come back to
 // it. Cancel keeps the walk where it is. Once saved, the walk goes back to the file saved.
-bool MayLeaveForAnotherStack(const StackGateScope& gate, int slot) {
-    if (!IsStackOpen() || !SameFileSpecPath(kSlotCurrentStack, kWalkSlot) ||
-        (slot != 0 && SameFileSpecPath(slot, kSlotCurrentStack) && StackHasFile()))
+bool MayLeaveForAnotherStack(const StackGateScope& gate, const FileSpec* destination) {
+    if (!InStartStack() || (destination && StackHasFile() && SameSpecPath(*destination, CurrentFile())))
         return true;  // a walk already away from its stack, or a destination in it
     if (!StackHasFile()) {
         if (ShowAlert(kAlertSaveNewStackFirst) != 1 || SaveStackAs() != 1 || !StackHasFile())
@@ -135,9 +144,8 @@ bool MayLeaveForAnotherStack(const StackGateScope& gate, int slot) {
     } else if (!MayReplaceStack(gate)) {
         return false;
     }
-    if (const FileSpec* saved = GetFileSpec(kSlotCurrentStack))
-        g_walk->slot1 = *saved;
-    CopyFileSpec(kSlotCurrentStack, kWalkSlot);
+    g_walk->startStack = CurrentStackIdentity();
+    g_walk->startFile = CurrentFile();
     return true;
 }
 
@@ -145,25 +153,19 @@ bool MenuLockOff() { return GetHandleWord(GetStackHeaderHandle(), kHeaderLocked)
 
 void StartDialog(HWND dialog) {
     g_walk->dialog = dialog;
-    if (IsStackOpen()) {
-        CopyFileSpec(kSlotCurrentStack, kWalkSlot);
-    } else if (FileSpec* spec = GetFileSpec(kWalkSlot)) {
-        spec->path[0] = '\0';
-        spec->name[0] = '\0';
-    }
-    const FileSpec* target = GetFileSpec(kSlotTargetStack);
-    const bool otherStack = target && target->path[0];
+    const FileSpec& target = g_walk->target;
+    const bool otherStack = target.path[0] != 0;
     // "Go to another stack" shows that stack, from its first card.
-    const CardWalkMove walk;
+    const EditorOwnMove walk;
     const StackGateScope gate;
     if (g_walk->destination == kDestOtherStack && otherStack) {
-        if (MayLeaveForAnotherStack(gate, kSlotTargetStack))
-            GoToStackCard(0, kSlotTargetStack, {kWalkTransition, 0, kWalkSpeed}, false);
+        if (MayLeaveForAnotherStack(gate, &target))
+            GoToStackCard(0, target, {kWalkTransition, 0, kWalkSpeed}, false);
     } else if (g_walk->destination > 0) {
         if (otherStack) {
-            if (MayLeaveForAnotherStack(gate, kSlotTargetStack))
-                GoToStackCard(static_cast<uint16_t>(g_walk->destination), kSlotTargetStack,
-                              {kWalkTransition, 0, kWalkSpeed}, false);
+            if (MayLeaveForAnotherStack(gate, &target))
+                GoToStackCard(static_cast<uint16_t>(g_walk->destination), target, {kWalkTransition, 0, kWalkSpeed},
+                              false);
         } else if (static_cast<uint16_t>(g_walk->destination) != GetCurrentCardId()) {
             GoToCardInStack(static_cast<uint16_t>(g_walk->destination), {kWalkTransition, 0, kWalkSpeed});
         }
@@ -176,18 +178,12 @@ void StartDialog(HWND dialog) {
     }
 }
 
-// OK: the card shown is the destination; in another stack than the walk's, slot 8 names it.
+// OK: the card shown is the destination; in another stack than the walk's, that stack's file
+// names it.
 void TakeCard() {
     g_walk->destination = static_cast<int16_t>(GetCurrentCardId());
-    const FileSpec* walk = GetFileSpec(kWalkSlot);
-    if (!IsStackOpen() || !walk || !walk->path[0])
-        return;
-    if (!SameFileSpecPath(kSlotCurrentStack, kWalkSlot)) {
-        CopyFileSpec(kSlotCurrentStack, kSlotTargetStack);
-    } else if (FileSpec* target = GetFileSpec(kSlotTargetStack)) {
-        target->path[0] = '\0';
-        target->name[0] = '\0';
-    }
+    if (IsStackOpen())
+        g_walk->target = InStartStack() ? EmptyFileSpec() : CurrentFile();
 }
 
 INT_PTR CALLBACK AnotherCardProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -221,10 +217,10 @@ bool TakeKey(const MSG& msg) {
     }
     if (!ctrl)
         return false;
-    const CardWalkMove walk;
+    const EditorOwnMove walk;
     if (msg.wParam == 'O') {
         const StackGateScope gate;
-        if (MayLeaveForAnotherStack(gate, 0))
+        if (MayLeaveForAnotherStack(gate, nullptr))
             OpenStack(true);
         return true;
     }
@@ -280,7 +276,7 @@ INT_PTR RunAnotherCardDialog(HWND window) {
         // The walk's own moves by Alt and an arrow come back as menu commands of the card window.
         const bool walkCommand = msg.message == WM_COMMAND && msg.hwnd == GetMainWindow() &&
                                  (msg.wParam == kPrevCardCommand || msg.wParam == kNextCardCommand);
-        const std::optional<CardWalkMove> walk = walkCommand ? std::optional<CardWalkMove>(std::in_place) : std::nullopt;
+        const std::optional<EditorOwnMove> walk = walkCommand ? std::optional<EditorOwnMove>(std::in_place) : std::nullopt;
         if (!IsDialogMessageA(dialog, &msg)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
@@ -296,12 +292,13 @@ INT_PTR RunAnotherCardDialog(HWND window) {
 
 HWND GetEditedObject() { return g_walk ? g_walk->dialog : nullptr; }
 bool IsWalkingToAnotherCard() { return g_walk != nullptr; }
+bool IsWalkAwayFromItsStack() { return g_walk && IsStackOpen() && !InStartStack(); }
 
 int RunAnotherCardSequence(HWND window, ActionBlock& edited, Handle* editedButton) {
     if (g_walk)
         return 0;
     // Nothing but the walk itself leaves the card while it runs.
-    const CardLeaveGuard guard;
+    const EditorGuard guard;
     AnotherCardState state;
     ActionBlock* block = &edited;
     state.startCard = GetCurrentCardId();
@@ -312,15 +309,19 @@ int RunAnotherCardSequence(HWND window, ActionBlock& edited, Handle* editedButto
             state.editingButton = true;
         }
     }
-    if (const FileSpec* slot1 = GetFileSpec(kSlotCurrentStack))
-        state.slot1 = *slot1;
+    if (IsStackOpen()) {
+        state.startStack = CurrentStackIdentity();
+        state.startFile = CurrentFile();
+    }
+    // The actions editor keeps the destination's other stack in its file slot; the walk works on
+    // its own copy and gives it back only when a card is taken.
+    if (const FileSpec* target = GetFileSpec(kSlotTargetStack))
+        state.target = *target;
     state.destination = block->destination;
     state.transition = block->transition;
     state.effectValue = block->effectValue;
     state.speed = block->transitionSpeed;
     const ActionBlock before = *block;
-    // A cancelled walk leaves the stack of the destination as it was.
-    FileSpecKeeper target(kSlotTargetStack);
     g_walk = &state;
     bool taken = false;
     for (;;) {
@@ -342,20 +343,21 @@ int RunAnotherCardSequence(HWND window, ActionBlock& edited, Handle* editedButto
     // Back to the card the walk began on, in its stack. A jump still waiting for the other stack
     // to arrive was the walk's: it is given up.
     DropWalksStackJump();
-    if (FileSpec* walk = GetFileSpec(kWalkSlot))
-        *walk = state.slot1;
     {
-        const CardWalkMove walk;
+        const EditorOwnMove walk;
         const StackGateScope gate;
-        if (state.slot1.path[0]) {
+        if (InStartStack()) {
+            if (GetCurrentCardId() != state.startCard)
+                GoToCardInStack(state.startCard, {kWalkTransition, 0, kWalkSpeed});
+        } else if (state.startFile.path[0]) {
             // Changes made away from it (a new card there) are saved or given up, never cancelled
             // (asked again while a Save does not happen): the walk must go back, and its jump then
-            // asks nothing more.
-            if (!SameFileSpecPath(kSlotCurrentStack, kWalkSlot))
-                MayReplaceStack(gate, GateQuestion::MustGo);
-            GoToStackCard(state.startCard, kWalkSlot, {kWalkTransition, 0, kWalkSpeed}, false);
-        } else if (IsStackOpen() && GetCurrentCardId() != state.startCard) {
-            GoToCardInStack(state.startCard, {kWalkTransition, 0, kWalkSpeed});
+            // asks nothing more. The stack read again from its file is the same stack: what
+            // waits for it is still its own.
+            MayReplaceStack(gate, GateQuestion::MustGo);
+            GoToStackCard(state.startCard, state.startFile, {kWalkTransition, 0, kWalkSpeed}, false);
+            if (InStartStack())
+                KeepGuardStack(state.startStack.session, CurrentStackIdentity().session);
         }
     }
     g_walk = nullptr;
@@ -371,6 +373,6 @@ int RunAnotherCardSequence(HWND window, ActionBlock& edited, Handle* editedButto
     // The card is not marked changed here: the actions are written, and the card marked, only
     // by the Done that ends their dialog; a Cancel then leaves the stack as it was.
     block->destination = state.destination;
-    target.Keep();
+    PutFileSpec(kSlotTargetStack, state.target);
     return 1;
 }

@@ -2,7 +2,7 @@
 #include <string>
 
 #include "actions/ActionBlock.h"
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
@@ -253,7 +253,7 @@ INT_PTR CALLBACK TransitionsProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 int RunTransitionsDialog(HWND window, ActionBlock& block, int objectFlag, uint32_t titleId, uint16_t objectKind,
                          uint16_t objectId) {
-    const CardLeaveGuard guard;
+    const EditorGuard guard;
     const TransitionDialogRecord record{static_cast<uint32_t>(objectFlag), titleId, objectId, objectKind, &block};
     const INT_PTR result = ResDialogBoxParam(window, TransitionsProc, "TRANSITIONS", reinterpret_cast<LPARAM>(&record));
     if (result == IDOK || result == IDC_TRANS_CHANGE_CARD)

@@ -6,7 +6,7 @@
 
 #include "actions/ActionServices.h"
 #include "actions/TimerButtons.h"
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/files/FileSlots.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/AlertsOnce.h"
@@ -54,7 +54,7 @@ void ResetCursorCount() {
 // The open stack's resources, then its records and header; the moves held for it (under a
 // dialog the page closed) go with it.
 void CloseStack() {
-    DropHeldCardLeaves();
+    DropHeldWork();
     CloseStackResources(GetMainWindow());
     DisposeCards();
     ClearClipboardFromThisStack();

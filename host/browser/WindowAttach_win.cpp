@@ -7,7 +7,7 @@
 #include <array>
 #include <numeric>
 
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/events/OneShotTimers.h"
 #include "core/memory/Handles.h"
 #include "core/system/PluginModule.h"
@@ -31,7 +31,7 @@ std::array<std::array<uint8_t, 256>, 2> g_colorMaps{};
 
 // Whether the plug-in is inside a loop of its own: a message of its window being handled (a
 // dialog, the walk, a tracker, a wait run from there), an authoring guard or a dialog.
-bool InsideOwnLoop() { return g_attached.inside > 0 || IsCardLeaveGuarded() || DialogRuns(); }
+bool InsideOwnLoop() { return g_attached.inside > 0 || EditorRuns() || DialogRuns(); }
 
 // The releases held for the outermost loop, done once it is back.
 void ShutdownIfWaiting() {

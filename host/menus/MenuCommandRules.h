@@ -16,6 +16,11 @@ constexpr int NormalizeMenuCommand(int command) {
     return command;
 }
 
+// New Stack, Open, Save and Save As need only the stack: chosen under an editor they wait for it
+// to end and are then done on the same stack; every other command of the menu bar is not offered
+// meanwhile.
+constexpr bool NeedsOnlyTheStack(int command) { return command >= 100 && command <= 103; }
+
 // Action choices run with the edits in progress left alone.
 constexpr bool IsActionChoice(int command) { return command >= 49 && command <= 69; }
 

@@ -3,7 +3,7 @@
 #include "actions/ActionServices.h"
 #include "actions/Animations.h"
 #include "actions/NbaMenu.h"
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
 #include "core/system/ChangeFlags.h"
@@ -217,7 +217,7 @@ bool RunEditAndOptions(HWND window, int command) {
     case 363: ConvertCardToDefaultPalette(window, TRUE); return true;
     case 106: OpenPictureCropDialog(window, 'C', nullptr, {}, true); return true;
     case 311: {
-        const CardLeaveGuard guard;
+        const EditorGuard guard;
         EditTextLinks(window);
         return true;
     }
@@ -297,9 +297,11 @@ bool RunFallback(int command) {
 }  // namespace
 
 bool DoMenuCommand(HWND window, int command, int source, int* zoomResult) {
-    // Under an authoring dialog or the card walk a command (a module's, one posted to the card
-    // window, a palette's) waits until the last dialog has ended, on the card it was given on.
-    if (HoldCardLeave([window, command, source] { DoMenuCommand(window, command, source); }))
+    // Under an editor a command (the menu bar's, a module's, a palette's) waits until the last
+    // editor has ended: one that needs only the stack is then done on that stack, any other only
+    // on the card it was given on.
+    const HeldScope scope = NeedsOnlyTheStack(NormalizeMenuCommand(command)) ? HeldScope::kStack : HeldScope::kCard;
+    if (HoldUnderEditor(scope, [window, command, source] { DoMenuCommand(window, command, source); }))
         return true;
     const int raw = command;
     command = NormalizeMenuCommand(raw);

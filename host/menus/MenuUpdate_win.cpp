@@ -2,10 +2,12 @@
 #include <cstring>
 #include <string>
 
+#include "core/events/EditorGuard.h"
 #include "core/ui/Resources.h"
 #include "core/system/PluginModule.h"
 #include "host/actions/ActionChoices.h"
 #include "host/actions/ActionMenu.h"
+#include "host/actions/ActionsEditor.h"
 #include "host/medialibrary/MediaBrowser.h"
 #include "host/menus/MenuCommandRules.h"
 #include "host/menus/MenuCommands.h"
@@ -107,6 +109,19 @@ void GreyDeferredItems(HMENU menu) {
             GreyDeferredItems(sub);
 }
 
+// Under an editor the menu bar offers only what waits for it to end on its stack; nothing while
+// the card walk shows another stack, which closes when the walk goes back.
+void GreyUnderEditor(HMENU menu, bool nothing) {
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        const UINT id = GetMenuItemID(menu, i);
+        if (HMENU sub = GetSubMenu(menu, i))
+            GreyUnderEditor(sub, nothing);
+        else if (id != 0 && id != static_cast<UINT>(-1) &&
+                 (nothing || !NeedsOnlyTheStack(NormalizeMenuCommand(static_cast<int>(id)))))
+            EnableMenuItem(menu, static_cast<UINT>(i), MF_BYPOSITION | MF_GRAYED);
+    }
+}
+
 }  // namespace
 
 void UpdateMenus(HWND window, int menuIndex, HMENU menu, bool systemMenu) {
@@ -144,4 +159,6 @@ void UpdateMenus(HWND window, int menuIndex, HMENU menu, bool systemMenu) {
     default: break;  // the filters follow their own subsystem
     }
     GreyDeferredItems(menu);
+    if (EditorRuns())
+        GreyUnderEditor(menu, IsWalkAwayFromItsStack());
 }

@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "core/events/EditorGuard.h"
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/Alerts.h"
@@ -292,7 +293,17 @@ void OnCreate(HWND window) {
     SetWindowPos(window, nullptr, r.left, r.top, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// Under an editor the colours are not offered: a pick would recolour the object selected under
+// it. The palette can still be moved.
+bool PickHeld(UINT message) {
+    const bool pick = message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK || message == WM_KEYDOWN ||
+                      message == WM_KEYUP || message == WM_CHAR;
+    return pick && EditorRuns();
+}
+
 LRESULT CALLBACK FcolorsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (PickHeld(message))
+        return 0;
     switch (message) {
     case WM_CREATE:
         OnCreate(window);

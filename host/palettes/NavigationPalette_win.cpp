@@ -122,8 +122,9 @@ void GoToFavorite(int index) {
         GoToCardInStack(entry.cardId);
         return;
     }
-    SetFileSpecFromPath(8, std::string(path).c_str());
-    GoToAnotherStack(8, entry.cardId, {}, true, true);
+    FileSpec stack = EmptyFileSpec();
+    SetFileSpecPath(&stack, std::string(path).c_str());
+    GoToAnotherStack(stack, entry.cardId, {}, true, true);
 }
 
 void OnFavoriteChosen(HWND dialog, int item) {

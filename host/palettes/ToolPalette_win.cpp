@@ -6,7 +6,7 @@
 
 #include "actions/ActionServices.h"
 #include "actions/TimerButtons.h"
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/BitmapSize.h"
@@ -143,7 +143,7 @@ bool RealizePalette(HWND palette) {
 
 bool ClicksBlocked() {
     // An authoring loop has no dialog to count (the path editor, the recorder): the guard tells.
-    if (IsStackLocked() || CountBlockingDialogs() > 0 || IsCardLeaveGuarded())
+    if (IsStackLocked() || CountBlockingDialogs() > 0 || EditorRuns())
         return true;
     return FinishPendingPlacement() != 0;
 }

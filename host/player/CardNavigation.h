@@ -14,6 +14,7 @@
 
 #include "cardview/transitions/CardTransitions.h"
 #include "core/events/ActionOrigin.h"
+#include "core/files/FileSlots.h"
 #include "host/player/CardRefresh.h"
 
 // Leaves the current card: the history entry (when asked), the modules' event, the card's leave
@@ -23,6 +24,27 @@ void LeaveCard(bool withHistory);
 // the stack's arrival action (when asked) and the card's arrival action run. Whether the
 // application palette could be realised.
 int EnterCard(const CardMove& move, bool arriveAtStack);
+
+// Where a move goes: a card of this stack, a card of the stack a file names, or one the history
+// or the home stack remembers.
+struct CardTarget {
+    enum Kind {
+        kFirst, kLast, kPrevious, kNext,  // with history; the previous of the first is the last
+        kCardId,         // with history; a missing card: alert 2223, the same card entered again
+        kCardInStack,    // the same without a history entry
+        kStackCard,      // a card (0: the first) of `stack`: this stack when it names its file
+        kRecent,         // the last marked card left (alert 2242 when none yet)
+        kBack,           // the newest history entry, in this stack or another
+        kHome,           // the home stack's remembered card, when the home stack is known
+    };
+    Kind kind;
+    uint16_t id = 0;
+    FileSpec stack{};
+    bool withHistory = true;  // kStackCard
+};
+// The one door of the card moves: under an editor the move waits (its own moves pass), on the
+// card it was asked on; else the card is left and the target entered. 1 when a card was entered.
+int GoTo(const CardTarget& target, const CardMove& move = {});
 
 // Leave with history and enter the first, last, previous (the last from the first) or next
 // (the first from the last) card.
@@ -39,9 +61,9 @@ void GoToCardId(uint16_t id, const CardMove& move = {});
 void MoveToActionDestination(int16_t destination, const CardMove& move);
 // The same without a history entry.
 void GoToCardInStack(uint16_t id, const CardMove& move = {});
-// A card of the stack in a file-spec slot: this stack when the slot names its file, else the
-// other stack is opened. 1 when the card was entered.
-int GoToStackCard(uint16_t id, int slot, const CardMove& move, bool withHistory);
+// A card of the stack a file names: this stack when it names its file, else the other stack is
+// opened. 1 when the card was entered.
+int GoToStackCard(uint16_t id, const FileSpec& stack, const CardMove& move, bool withHistory);
 // The last marked card that was left (alert 2242 when none yet).
 void GoRecentCard(const CardMove& move = {});
 // The newest history entry, in this stack or another.

@@ -8,7 +8,7 @@
 #include "actions/Animations.h"
 #include "actions/NbaEvents.h"
 #include "actions/TimerButtons.h"
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
@@ -68,11 +68,6 @@ void GoToCard(uint16_t id, bool withHistory, const CardMove& move) {
     EnterCard(move, false);
 }
 
-bool SlotNamesFile(int slot) {
-    const FileSpec* spec = GetFileSpec(slot);
-    return spec && spec->path[0] != 0;
-}
-
 }  // namespace
 
 void LeaveCard(bool withHistory) {
@@ -118,85 +113,78 @@ int EnterCard(const CardMove& move, bool arriveAtStack) {
     return realized ? 1 : 0;
 }
 
-void GoFirstCard(const CardMove& move) {
-    if (HoldCardLeave([=] { GoFirstCard(move); }))
-        return;
-    MoveToCard(FirstLiveCard(), true, move);
+namespace {
+
+// This stack when the file names it (a stack without a file: when the file names none).
+bool NamesThisStack(const FileSpec& stack) {
+    return StackHasFile() ? SameSpecPath(stack, *GetFileSpec(kSlotCurrentStack)) : stack.path[0] == 0;
 }
 
-void GoLastCard(const CardMove& move) {
-    if (HoldCardLeave([=] { GoLastCard(move); }))
-        return;
-    MoveToCard(LastLiveCard(), true, move);
+FileSpec SlotFile(int slot) {
+    const FileSpec* spec = GetFileSpec(slot);
+    return spec ? *spec : EmptyFileSpec();
 }
 
-void GoPrevCard(const CardMove& move) {
-    if (HoldCardLeave([=] { GoPrevCard(move); }))
-        return;
-    MoveToCard(PreviousLiveCard(GetCurrentCardRecord()), true, move);
-}
-
-void GoNextCard(const CardMove& move) {
-    if (HoldCardLeave([=] { GoNextCard(move); }))
-        return;
-    MoveToCard(NextLiveCard(GetCurrentCardRecord()), true, move);
-}
-
-void GoToCardId(uint16_t id, const CardMove& move) {
-    if (HoldCardLeave([=] { GoToCardId(id, move); }))
-        return;
-    GoToCard(id, true, move);
-}
-
-void GoToCardInStack(uint16_t id, const CardMove& move) {
-    if (HoldCardLeave([=] { GoToCardInStack(id, move); }))
-        return;
-    GoToCard(id, false, move);
-}
-
-int GoToStackCard(uint16_t id, int slot, const CardMove& move, bool withHistory) {
-    if (HoldCardLeave([=] { GoToStackCard(id, slot, move, withHistory); }))
-        return 0;
-    const bool here = StackHasFile() ? SameFileSpecPath(slot, kSlotCurrentStack) : !SlotNamesFile(slot);
-    if (!here)
-        return GoToAnotherStack(slot, id, move, withHistory, true);
-    if (!IsStackOpen())
-        return 0;
-    if (id == 0)
-        id = GetCardId(FirstLiveCard());
-    GoToCard(id, withHistory, move);
-    return 1;
-}
-
-void GoRecentCard(const CardMove& move) {
-    if (HoldCardLeave([=] { GoRecentCard(move); }))
-        return;
-    if (GetRecentCardId() == 0) {
-        ShowAlert(kAlertNoMarkedCard);
-        return;
+int MoveTo(const CardTarget& target, const CardMove& move) {
+    switch (target.kind) {
+    case CardTarget::kFirst: MoveToCard(FirstLiveCard(), true, move); return 1;
+    case CardTarget::kLast: MoveToCard(LastLiveCard(), true, move); return 1;
+    case CardTarget::kPrevious: MoveToCard(PreviousLiveCard(GetCurrentCardRecord()), true, move); return 1;
+    case CardTarget::kNext: MoveToCard(NextLiveCard(GetCurrentCardRecord()), true, move); return 1;
+    case CardTarget::kCardId: GoToCard(target.id, true, move); return 1;
+    case CardTarget::kCardInStack: GoToCard(target.id, false, move); return 1;
+    case CardTarget::kStackCard: {
+        if (!NamesThisStack(target.stack))
+            return GoToAnotherStack(target.stack, target.id, move, target.withHistory, true);
+        if (!IsStackOpen())
+            return 0;
+        GoToCard(target.id ? target.id : GetCardId(FirstLiveCard()), target.withHistory, move);
+        return 1;
     }
-    GoToStackCard(GetRecentCardId(), kSlotPreviousStack, move, true);
+    case CardTarget::kRecent:
+        if (GetRecentCardId() == 0) {
+            ShowAlert(kAlertNoMarkedCard);
+            return 0;
+        }
+        return MoveTo({CardTarget::kStackCard, GetRecentCardId(), SlotFile(kSlotPreviousStack)}, move);
+    case CardTarget::kBack: {
+        uint16_t id = 0;
+        bool otherStack = false;
+        if (!PopCardHistory(&id, &otherStack))
+            return 0;
+        if (otherStack)
+            return GoToAnotherStack(SlotFile(kSlotHistoryStack), id, move, false, true);
+        GoToCard(id, false, move);
+        return 1;
+    }
+    case CardTarget::kHome:
+        if (!IsHomeStackKnown())
+            return 0;
+        return MoveTo({CardTarget::kStackCard, GetHomeCardId(), SlotFile(kSlotHomeStack)}, move);
+    }
+    return 0;
 }
 
-void GoBackInHistory(const CardMove& move) {
-    if (HoldCardLeave([=] { GoBackInHistory(move); }))
-        return;
-    uint16_t id = 0;
-    bool otherStack = false;
-    if (!PopCardHistory(&id, &otherStack))
-        return;
-    if (otherStack)
-        GoToAnotherStack(kSlotHistoryStack, id, move, false, true);
-    else
-        GoToCardInStack(id, move);
+}  // namespace
+
+int GoTo(const CardTarget& target, const CardMove& move) {
+    if (HoldUnderEditor(HeldScope::kCard, [=] { GoTo(target, move); }))
+        return 0;
+    return MoveTo(target, move);
 }
 
-void GoHomeStack(const CardMove& move) {
-    if (HoldCardLeave([=] { GoHomeStack(move); }))
-        return;
-    if (IsHomeStackKnown())
-        GoToStackCard(GetHomeCardId(), kSlotHomeStack, move, true);
+void GoFirstCard(const CardMove& move) { GoTo({CardTarget::kFirst}, move); }
+void GoLastCard(const CardMove& move) { GoTo({CardTarget::kLast}, move); }
+void GoPrevCard(const CardMove& move) { GoTo({CardTarget::kPrevious}, move); }
+void GoNextCard(const CardMove& move) { GoTo({CardTarget::kNext}, move); }
+void GoToCardId(uint16_t id, const CardMove& move) { GoTo({CardTarget::kCardId, id}, move); }
+void GoToCardInStack(uint16_t id, const CardMove& move) { GoTo({CardTarget::kCardInStack, id}, move); }
+int GoToStackCard(uint16_t id, const FileSpec& stack, const CardMove& move, bool withHistory) {
+    return GoTo({CardTarget::kStackCard, id, stack, withHistory}, move);
 }
+void GoRecentCard(const CardMove& move) { GoTo({CardTarget::kRecent}, move); }
+void GoBackInHistory(const CardMove& move) { GoTo({CardTarget::kBack}, move); }
+void GoHomeStack(const CardMove& move) { GoTo({CardTarget::kHome}, move); }
 
 int RunCardAction(uint16_t actionId, ActionOrigin origin, int waitAfter, uint32_t labelStringId) {
     if (actionId == 0 || !IsBrowseMode())

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
@@ -125,7 +125,7 @@ PendingWork::~PendingWork() { g_context = saved_; }
 void ReplayPendingRequest(const PendingRequest& request, const char* url) {
     // What the file was for changes the card (an action, a picture put in its layer, the card
     // drawn again): under an authoring dialog it waits, for the card it was asked on.
-    if (HoldWhileGuarded([request, path = std::string(url ? url : "")] { ReplayPendingRequest(request, path.c_str()); }))
+    if (HoldUnderEditor(HeldScope::kOutside, [request, path = std::string(url ? url : "")] { ReplayPendingRequest(request, path.c_str()); }))
         return;
     switch (request.kind) {
     case kPendingButtonAction:
@@ -214,7 +214,7 @@ void GiveUpLostDownload() {
     // Given up when no dialog runs, no authoring loop holds the card and no system dialog (a file
     // dialog disables the page while it runs): the alert would come up under the person's work.
     const HWND page = GetMainWindow() ? GetAncestor(GetMainWindow(), GA_ROOT) : nullptr;
-    if (DialogRuns() || IsCardLeaveHeld() || (page && !IsWindowEnabled(page)))
+    if (DialogRuns() || EditorHolds(HeldScope::kCard) || (page && !IsWindowEnabled(page)))
         return;
     const RequestQueue* queue = GetRequestQueue();
     const uint16_t kind = queue && queue->count > 0 ? queue->records[0].kind : uint16_t{kPendingNothing};

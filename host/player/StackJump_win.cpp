@@ -8,7 +8,7 @@
 
 #include "actions/ActionRecord.h"
 #include "actions/TimerButtons.h"
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
@@ -64,7 +64,7 @@ std::shared_ptr<void> TakeOldCardForEffect(int effect) {
 // browser, and the move goes on when it arrives. The card was left already.
 struct WaitingJump {
     bool waiting = false;
-    int slot = 0;
+    FileSpec target{};  // the stack asked for
     uint16_t cardId = 0;
     CardMove move;
     bool rememberedFirst = false;
@@ -72,16 +72,11 @@ struct WaitingJump {
     // The stack as the user let it go when the move began: the move goes on from it without a
     // question only while it is unedited since.
     StackLetGo letGo{};
-    // The stack asked for: the slot may be given back to its owner before the download comes
-    // (a module's request restores it), and the move must still look for this stack.
-    FileSpec target{};
 } g_waitingJump;
 
-// The file name of the slot's path.
-bool SlotHasHomeStackName(int slot) {
-    char path[kFileSpecPathSize] = {}, name[kFileSpecNameSize] = {};
-    GetFileSpecPath(slot, sizeof path, path);
-    GetPathFileName(path, name, sizeof name);
+bool HasHomeStackName(const FileSpec& stack) {
+    char name[kFileSpecNameSize] = {};
+    GetPathFileName(stack.path, name, sizeof name);
     return IsHomeStackName(name);
 }
 
@@ -111,10 +106,11 @@ void GoToActionDestination(const ActionMove& move, const ActionMarks& marks, uin
     CardMove shown{move.transition, move.effect, move.speed, TransitionColor(move.colorIndex),
                    POINT{r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) / 2}};
     if (move.otherStack) {
-        UnpackFileSpec(kSlotTargetStack, move.stackEntry);
+        FileSpec stack = EmptyFileSpec();
+        UnpackFileSpecTo(&stack, move.stackEntry);
         WaitAfterActions(marks, objectId);
-        const bool storedPathFirst = move.destination == kDestOtherStack && SlotHasHomeStackName(kSlotTargetStack);
-        GoToAnotherStack(kSlotTargetStack, static_cast<uint16_t>(move.destination), shown, true, !storedPathFirst);
+        const bool storedPathFirst = move.destination == kDestOtherStack && HasHomeStackName(stack);
+        GoToAnotherStack(stack, static_cast<uint16_t>(move.destination), shown, true, !storedPathFirst);
         return;
     }
     WaitAfterActions(marks, objectId);
@@ -125,7 +121,7 @@ void GoToActionDestination(const ActionMove& move, const ActionMarks& marks, uin
 namespace {
 
 // The move itself, once it may run and the user has let the stack go.
-int JumpToStack(int slot, uint16_t cardId, CardMove move, bool withHistory, bool rememberedFirst) {
+int JumpToStack(const FileSpec& stack, uint16_t cardId, CardMove move, bool withHistory, bool rememberedFirst) {
     move.oldCard = TakeOldCardForEffect(move.effect);
     const std::vector<uint8_t> timers = CopyTimerTable();  // a move that fails leaves them as they were
     LeaveCard(withHistory);
@@ -139,20 +135,19 @@ int JumpToStack(int slot, uint16_t cardId, CardMove move, bool withHistory, bool
     FileRequest request = {};
     request.titleStringId = kStringFindStack;
     request.filter = filter;
-    request.slot = static_cast<uint16_t>(slot);
-    request.secondSlot = static_cast<uint16_t>(slot);
+    request.slot = kNoSlot;
+    request.secondSlot = kNoSlot;
     g_waitingJump = {};
-    if (!LocateFile(request, slot, rememberedFirst)) {
-        g_waitingJump = {true, slot, cardId, move, rememberedFirst, IsCardWalkMoving()};
-        if (const FileSpec* asked = GetFileSpec(slot))
-            g_waitingJump.target = *asked;
+    FileSpec found = stack;
+    if (!LocateRememberedFile(request, stack, &found, rememberedFirst)) {
+        g_waitingJump = {true, stack, cardId, move, rememberedFirst, EditorMoves()};
         RefreshCurrentCard(1);
         RestoreTimerTable(timers);
         g_waitingJump.letGo = CurrentLetGo();
         return 0;
     }
     // Read whole first: a stack that cannot be read leaves this one open on its card.
-    if (LoadOtherStack(slot) != kFileOk) {
+    if (LoadOtherStack(found) != kFileOk) {
         RefreshCurrentCard(1);
         RestoreTimerTable(timers);
         return 0;
@@ -168,19 +163,16 @@ int JumpToStack(int slot, uint16_t cardId, CardMove move, bool withHistory, bool
 
 }  // namespace
 
-int GoToAnotherStack(int slot, uint16_t cardId, const CardMove& move, bool withHistory, bool rememberedFirst) {
-    // Held with the stack it names now: the slot may be lent to another use before the move runs.
-    const FileSpec* named = GetFileSpec(slot);
-    const FileSpec asked = named ? *named : FileSpec{};
-    if (HoldCardLeave([=] {
-            PutFileSpec(slot, asked);
-            GoToAnotherStack(slot, cardId, move, withHistory, rememberedFirst);
-        }))
+int GoToAnotherStack(const FileSpec& stack, uint16_t cardId, const CardMove& move, bool withHistory,
+                     bool rememberedFirst) {
+    // A jump needs only the stack it leaves: under an editor it waits with that stack's scope.
+    if (HoldUnderEditor(HeldScope::kStack,
+                        [=] { GoToAnotherStack(stack, cardId, move, withHistory, rememberedFirst); }))
         return 0;
     const StackGateScope gate;
     if (!MayReplaceStack(gate))
         return 0;
-    return JumpToStack(slot, cardId, move, withHistory, rememberedFirst);
+    return JumpToStack(stack, cardId, move, withHistory, rememberedFirst);
 }
 
 bool ResumeStackJump() {
@@ -195,20 +187,19 @@ bool ResumeStackJump() {
         const StackGateScope gate;
         if (!SameStackUneditedSince(jump.letGo) && !MayReplaceStack(gate))
             return;
-        PutFileSpec(jump.slot, jump.target);
-        JumpToStack(jump.slot, jump.cardId, jump.move, false, jump.rememberedFirst);
+        JumpToStack(jump.target, jump.cardId, jump.move, false, jump.rememberedFirst);
     };
     g_waitingJump = {};
     // The walk's own jump goes on as part of the walk (a walk that has ended gave it up); any
     // other waits for the dialogs to end.
     if (jump.forWalk) {
-        if (IsCardLeaveGuarded()) {
-            const CardWalkMove walk;
+        if (EditorRuns()) {
+            const EditorOwnMove walk;
             resume();
         }
         return true;
     }
-    if (!HoldCardLeave(resume))
+    if (!HoldUnderEditor(HeldScope::kStack, resume))
         resume();
     return true;
 }

@@ -4,6 +4,7 @@
 // stackEvent, which the wiring points here). StackOpening_win.cpp.
 #pragma once
 
+#include "core/files/FileSlots.h"
 #include "stack/StackUpcalls.h"
 
 // Leaves the open stack's card (without history), asks for a file when `ask` (a cancel draws
@@ -18,7 +19,7 @@ void ClearLoadedStackChanges();
 // LoadStackFile and LoadOtherStackFile of stack/open, then what the program keeps of the stack
 // just read. No card is entered.
 int LoadStack();
-int LoadOtherStack(int slot);
+int LoadOtherStack(const FileSpec& stack);
 // New Stack: leaves the card, starts a fresh stack (asking an experienced user for its card size
 // and colour depth, else keeping the current ones), fits the card window to its card and
 // clears the card-changed mark; the stack itself stays changed until saved.

@@ -9,7 +9,7 @@
 #include "actions/NbaMenu.h"
 #include "actions/NbaModules.h"
 #include "authoring/text/NewTextObject.h"
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
 #include "core/system/ChangeFlags.h"
@@ -97,8 +97,8 @@ int LoadStack() {
     return err;
 }
 
-int LoadOtherStack(int slot) {
-    const int err = LoadOtherStackFile(slot);
+int LoadOtherStack(const FileSpec& stack) {
+    const int err = LoadOtherStackFile(stack);
     if (err == kFileOk) {
         ClearLoadedStackChanges();
         TakeLoadedStack();
@@ -107,7 +107,7 @@ int LoadOtherStack(int slot) {
 }
 
 int OpenStack(bool ask) {
-    if (HoldCardLeave([=] { OpenStack(ask); }))
+    if (HoldUnderEditor(HeldScope::kStack, [=] { OpenStack(ask); }))
         return kFileRefused;
     const StackGateScope gate;
     if (!MayReplaceStack(gate))
@@ -138,7 +138,7 @@ int OpenStack(bool ask) {
 }
 
 void NewStack() {
-    if (HoldCardLeave([] { NewStack(); }))
+    if (HoldUnderEditor(HeldScope::kStack, [] { NewStack(); }))
         return;
     const StackGateScope gate;
     if (!MayReplaceStack(gate))

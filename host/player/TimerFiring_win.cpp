@@ -2,7 +2,7 @@
 #include "host/player/TimerFiring.h"
 
 #include "actions/TimerButtons.h"
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/ui/ToolNumbers.h"
 #include "host/player/ButtonActions.h"
 #include "host/player/CardNavigation.h"
@@ -10,7 +10,7 @@
 void FireDueTimers(HWND window, uint32_t timersOn) {
     static bool firing = false;
     // Under an authoring dialog the timers wait: they stay due and go off once it has ended.
-    if (firing || !timersOn || !IsBrowseMode() || IsCardLeaveHeld())
+    if (firing || !timersOn || !IsBrowseMode() || EditorHolds(HeldScope::kCard))
         return;
     firing = true;
     const TimerTableLock lock;

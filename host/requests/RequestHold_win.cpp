@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/memory/Handles.h"
 #include "actions/NbaModules.h"
 #include "core/ui/ToolNumbers.h"
@@ -221,7 +221,7 @@ void AnswerRefused(int code, NbaParamBlock& b) {
 }  // namespace
 
 bool GuardRequest(int code, NbaParamBlock& b) {
-    if (!IsCardLeaveGuarded())
+    if (!EditorRuns())
         return false;
     switch (GuardedRequestOf(code, b)) {
     case GuardedRequest::kRuns:
@@ -236,7 +236,7 @@ bool GuardRequest(int code, NbaParamBlock& b) {
     parked->code = code;
     std::memcpy(&parked->block, &b, sizeof b);
     KeepArguments(*parked);
-    HoldWhileGuarded([parked] { RunParked(parked); });
+    HoldUnderEditor(HeldScope::kOutside, [parked] { RunParked(parked); });
     AnswerWaiting(code, b);
     return true;
 }

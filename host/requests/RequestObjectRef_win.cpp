@@ -2,7 +2,7 @@
 // the update state of requests 152, 170 and 171.
 #include "host/requests/HostRequests.h"
 
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "cardview/card/CardRedraw.h"
 #include "host/player/CardNavigation.h"
 #include "host/requests/RequestArgs.h"
@@ -176,7 +176,7 @@ void CbLockScreen(NbaParamBlock&) { g_updatesSuppressed = true; }
 
 void CbUnlockScreen(NbaParamBlock&) {
     g_updatesSuppressed = false;
-    if (!HoldCardLeave([] { RefreshCurrentCard(0); }))
+    if (!HoldUnderEditor(HeldScope::kCard, [] { RefreshCurrentCard(0); }))
         RefreshCurrentCard(0);
 }
 

@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
@@ -107,7 +107,7 @@ void CbGoToCard(NbaParamBlock& b) {
 
 void CbRedrawCard(NbaParamBlock&) {
     // Rebuilding the card frees its layers, which an authoring dialog may be editing.
-    if (!HoldCardLeave([] { RefreshCurrentCard(0); }))
+    if (!HoldUnderEditor(HeldScope::kCard, [] { RefreshCurrentCard(0); }))
         RefreshCurrentCard(0);
 }
 
@@ -226,7 +226,7 @@ void CbDeleteCard(NbaParamBlock& b) {
         return;
     // Deleting the card shown leaves it: under an authoring dialog that waits, for the same card.
     const uint16_t id = GetCardId(card);
-    if (card == GetCurrentCardRecord() && HoldCardLeave([id] {
+    if (card == GetCurrentCardRecord() && HoldUnderEditor(HeldScope::kCard, [id] {
             const Handle again = FindCardById(id);
             if (again && !IsCardDeleted(again))
                 DeleteListedCard(again);
@@ -242,32 +242,27 @@ void CbGoToStack(NbaParamBlock& b) {
     const bool pathFits = ReadCallerCString(b.param1, kMaxStackPath, &path) && !path.empty();
     b.handled = 0;
     // Refused under an authoring dialog: the module learns the stack did not open.
-    if (!pathFits || IsCardLeaveHeld())
+    if (!pathFits || EditorHolds(HeldScope::kCard))
         return;
-    const FileSpec* slot = GetFileSpec(kSlotTargetStack);
-    if (!slot)
-        return;
-    const FileSpec previous = *slot;
     const uint16_t cardId = static_cast<uint16_t>(b.param2);
     NameBuffer cardName{};
     const bool byName = cardId == 0 && b.param3 != 0 && ReadCallerName(b.param3, &cardName) && cardName[0] != 0;
     const int transition = b.param4 == 0 ? kPlainTransition : static_cast<int>(b.param4);
     const int speed = static_cast<uint16_t>(b.handled);
     SavedRequestBlock saved(b);
-    SetFileSpecFromPath(kSlotTargetStack, path.c_str());
+    FileSpec stack = EmptyFileSpec();
+    SetFileSpecPath(&stack, path.c_str());
     int opened = 0;
     if (cardId == 0 && !byName) {
-        opened = GoToAnotherStack(kSlotTargetStack, 0, {transition, 0, speed}, true, false);
+        opened = GoToAnotherStack(stack, 0, {transition, 0, speed}, true, false);
     } else {
-        opened = GoToAnotherStack(kSlotTargetStack, 0, {}, true, false);
+        opened = GoToAnotherStack(stack, 0, {}, true, false);
         if (opened) {
             const Handle card = byName ? FindCardByName(cardName.data()) : FindCardById(cardId);
             if (card && !IsCardDeleted(card))
                 GoToCardId(GetCardId(card), {transition, 0, speed});
         }
     }
-    if (FileSpec* again = GetFileSpec(kSlotTargetStack))
-        *again = previous;
     saved.Restore();
     b.handled = opened ? 1 : 0;
 }

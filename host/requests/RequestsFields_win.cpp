@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
 #include "core/system/ChangeFlags.h"
@@ -218,7 +218,7 @@ void CbSetFieldText(NbaParamBlock& b) {
     if (!field.window)
         return;
     SavedRequestBlock saved(b);
-    if (HoldCardLeave([] { RefreshCurrentCard(0); })) {
+    if (HoldUnderEditor(HeldScope::kCard, [] { RefreshCurrentCard(0); })) {
         saved.Restore();
         return;  // the field's window shows the text once the dialog above it has ended
     }

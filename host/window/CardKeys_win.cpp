@@ -1,6 +1,7 @@
 // Keys on the card window: the Shift and Ctrl latches, the magnified view's hand, nudges,
 // tool switches by Tab, committing with Enter, and typing.
 #include "actions/ActionServices.h"
+#include "core/events/EditorGuard.h"
 #include "core/events/MouseHooks.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/CursorCache.h"
@@ -75,6 +76,11 @@ LRESULT OnCardKeyDown(HWND window, WPARAM key, LPARAM lParam) {
             s.ctrlLatch = true;
         if ((key == VK_SHIFT || key == VK_CONTROL) && otherWasSet)
             SetShowAllButtonHilites(window, 1);
+    }
+    // Under an editor the keys it lets through move only its placing rectangle.
+    if (EditorRuns()) {
+        NudgeTrackedRect(key, s.shiftLatch);
+        return 0;
     }
     const bool rect = RectSelectionKey(window, key, s.shiftLatch) != 0;
     const bool mask = !rect && NudgeMaskSelection(window, key, s.shiftLatch) != 0;

@@ -6,7 +6,7 @@
 
 #include "actions/ActionServices.h"
 #include "actions/NbaModules.h"
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorInput.h"
 #include "core/events/MouseHooks.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/CursorCache.h"
@@ -111,25 +111,13 @@ POINT CardPointFromLParam(HWND window, LPARAM lParam, bool unmagnify, POINT* raw
     return point;
 }
 
-// A click, a key or a drop for the card.
-bool IsCardInput(UINT message) {
-    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) || (message >= WM_LBUTTONDOWN && message <= WM_MOUSELAST) ||
-           message == WM_CONTEXTMENU || message == WM_DROPFILES;
-}
-
-// Under an authoring dialog, loop or the card walk the card takes no click, key or drop, however
-// it comes (a module dispatching one, a message posted): nothing there may start another edit.
-// A tracked rectangle and a placing hook are the running loop's own and get theirs.
-bool CardInputHeld(UINT message) {
-    return IsCardInput(message) && IsCardLeaveGuarded() && !MouseHookActive() &&
-           !GetTrackState(nullptr, nullptr, nullptr, nullptr);
-}
-
 LRESULT CardMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (IsBrowseMode())
         StepAnimations();
-    if (CardInputHeld(message)) {
-        if (message == WM_DROPFILES)
+    // Under an editor the card takes only the editor's own input, however it comes (a module
+    // dispatching one, a message posted): nothing there may start another edit.
+    if (CardInputHeld(message, wParam)) {
+        if (message == WM_DROPFILES && wParam)
             DragFinish(reinterpret_cast<HDROP>(wParam));
         return 0;
     }

@@ -4,7 +4,7 @@
 #include "actions/Animations.h"
 #include "actions/NbaEvents.h"
 #include "actions/TimerButtons.h"
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/memory/ByteReader.h"
 #include "core/ui/CursorCache.h"
 #include "core/ui/ToolNumbers.h"
@@ -63,13 +63,13 @@ void PeriodicTick(HWND window) {
     }
     DrawSelectedObjectFrame(window, static_cast<int>(g_tickCounter));
     // What waited for the authoring dialogs to end (a move, an open, a jump) runs now.
-    RunHeldCardLeaves();
+    RunHeldWork();
     if (GetCurrentTool() == kBrowseTool) {
         RunFrameAnimQueue(window, GetCardClipRegion());
         g_timerButtonSetting = StackTimerSetting();
         // Under an authoring dialog the card's timers wait, their time not counted: they go off
         // once it has ended.
-        if (TickTimerTable(IsCardLeaveHeld() ? 0 : g_timerButtonSetting))
+        if (TickTimerTable(EditorHolds(HeldScope::kCard) ? 0 : g_timerButtonSetting))
             FireDueTimers(window, g_timerButtonSetting);
     } else {
         g_timerButtonSetting = 0;

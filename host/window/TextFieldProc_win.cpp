@@ -13,7 +13,7 @@
 #include "actions/ActionServices.h"
 #include "actions/NbaModules.h"
 #include "actions/TextLinkActions.h"
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorInput.h"
 #include "core/events/MouseHooks.h"
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
@@ -210,11 +210,12 @@ LRESULT OnDropFiles(HWND window, WPARAM wParam) {
 }  // namespace
 
 LRESULT CALLBACK TextFieldWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    // Under an authoring dialog, loop or the card walk a field of the card takes no click or key.
-    const bool input = (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
-                       (message >= WM_LBUTTONDOWN && message <= WM_MOUSELAST) || message == WM_CONTEXTMENU;
-    if (input && IsCardLeaveGuarded() && !MouseHookActive())
+    // Under an editor a field of the card takes only the editor's own input.
+    if (CardInputHeld(message, wParam)) {
+        if (message == WM_DROPFILES)
+            DragFinish(reinterpret_cast<HDROP>(wParam));
         return 0;
+    }
     if (ForwardMessageToNBAs(window, message, LOWORD(wParam), lParam))
         return 0;
     if (IsMediaLibTextItem(window)) {

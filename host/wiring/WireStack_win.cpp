@@ -134,10 +134,10 @@ int OpenInsteadOfImport(const char* path) {
     const StackGateScope gate;
     if (!IsUntouchedNewStack() && !MayReplaceStack(gate))
         return kFileRefused;
-    const FileSpecKeeper lent(kSlotScratch);
-    SetFileSpecFromPath(kSlotScratch, path);
+    FileSpec stack = EmptyFileSpec();
+    SetFileSpecPath(&stack, path);
     LeaveCard(false);
-    const int err = LoadOtherStack(kSlotScratch);
+    const int err = LoadOtherStack(stack);
     if (err != kFileOk)
         RefreshCurrentCard(1);
     return err;

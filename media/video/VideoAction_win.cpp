@@ -4,7 +4,7 @@
 #include <array>
 #include <cstring>
 
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "media/video/VideoAction.h"
 #include "media/video/VideoChunks.h"
 #include "media/video/VideoSources.h"
@@ -18,7 +18,7 @@ bool Empty(const uint8_t (&command)[32]) { return command[0] == 0; }
 }  // namespace
 
 int EditVideoAction(HWND window, ActionBlock* block, int* chosen, int* hadVideo, uint16_t objectId) {
-    const CardLeaveGuard guard;
+    const EditorGuard guard;
     if (chosen)
         *chosen = 0;
     if (!block)

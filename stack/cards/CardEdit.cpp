@@ -1,7 +1,7 @@
 // New cards, and the buttons that link to a card (deleting one is stack/undo/CardDelete.cpp).
 #include "stack/cards/CardEdit.h"
 
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/FrameWindow.h"
@@ -66,7 +66,7 @@ void AppendLinkedButtons(Handle card, uint16_t cardId, std::vector<LinkedButton>
 Handle NewCard(bool blank, bool share) {
     // Under an authoring dialog the move to the new card would wait while the blank went onto
     // the card still shown: the command waits in the queue instead, and nothing is made here.
-    if (IsCardLeaveHeld())
+    if (EditorHolds(HeldScope::kCard))
         return 0;
     const StackUpcalls& n = GetStackUpcalls();
     const Handle current = GetCurrentCardRecord();

@@ -3,7 +3,7 @@
 // and its three card actions.
 #include <vector>
 
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/memory/ByteReader.h"
 #include "core/system/ChangeFlags.h"
 #include "core/ui/ScreenDepth.h"
@@ -260,7 +260,7 @@ void CutCard() {
 
 int PasteCard() {
     // As a new card: under an authoring dialog the card shown stays as it is (the command waits).
-    if (IsCardLeaveHeld())
+    if (EditorHolds(HeldScope::kCard))
         return 0;
     InternalClipboard& c = Clip();
     CheckStackDepthAgainstDisplay();

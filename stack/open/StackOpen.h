@@ -33,10 +33,10 @@ int ReadStackCardFrom(ByteSource& source, uint16_t cardId, int position, StackCo
 // settings applied, with no card entered yet (the player's OpenStack enters the first). A file
 // that cannot be read is reported once and leaves no stack open.
 int LoadStackFile();
-// The stack file of the slot read whole before the open stack is let go: on failure (alert
-// shown) the open stack and its card stay as they were; on success the slot becomes the
-// current stack's (slot 1) and the stack is open, with no card entered yet.
-int LoadOtherStackFile(int slot);
+// The stack file named read whole before the open stack is let go: on failure (alert shown) the
+// open stack and its card stay as they were; on success it becomes the current stack's file
+// (slot 1) and the stack is open, with no card entered yet.
+int LoadOtherStackFile(const FileSpec& stack);
 int ReadStackCard(int slot, uint16_t cardId, int position, int16_t* depth, int16_t* version,
                   int16_t* cardCount, Handle* card);
 int EnforceMinimumCardSize(Handle header);

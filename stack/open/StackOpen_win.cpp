@@ -32,14 +32,17 @@ namespace {
 
 constexpr int kAnswerNo = 2;
 
-// What a conversion takes from the machine and the path of the stack read (slot).
-StackConversion MachineConversion(int slot = kSlotCurrentStack) {
+const char* SlotPath(int slot) {
+    const FileSpec* spec = GetFileSpec(slot);
+    return spec ? spec->path : "";
+}
+
+// What a conversion takes from the machine and the path of the stack read.
+StackConversion MachineConversion(const char* path) {
     StackConversion cv;
     if (const WindowDC screen(nullptr); screen)
         SetResourceScreenDpi(GetDeviceCaps(screen.get(), LOGPIXELSY));
     cv.verticalDpi = ResourceScreenDpi();
-    char path[kFileSpecPathSize] = {};
-    GetFileSpecPath(slot, sizeof path, path);
     if (path[0] && path[1] == ':' && path[2] == '\\') {
         cv.stackDrive[0] = path[0];
         cv.stackDrive[1] = ':';
@@ -142,7 +145,7 @@ int LoadStackFile() {
     CloseOpenStack();
     WaitCursor wait;
 
-    StackConversion cv = MachineConversion();
+    StackConversion cv = MachineConversion(SlotPath(kSlotCurrentStack));
     StackFileContents contents;
     std::vector<std::vector<uint8_t>> fileBytes;
     const StackReadResult read = ReadWholeStack(file, cv, contents, &fileBytes);
@@ -159,15 +162,15 @@ int LoadStackFile() {
     return BindStackContents(contents, std::move(fileBytes));
 }
 
-int LoadOtherStackFile(int slot) {
+int LoadOtherStackFile(const FileSpec& stack) {
     FileRef opened = kNoFile;
-    if (OpenFileSlot(slot, kOpenRead, &opened) != kFileOk) {
+    if (OpenFileSpec(&stack, kOpenRead, &opened) != kFileOk) {
         ShowAlert(kAlertNoCardsRead);
         return kFileRefused;
     }
     FileCloser file(opened);
     WaitCursor wait;
-    StackConversion cv = MachineConversion(slot);
+    StackConversion cv = MachineConversion(stack.path);
     StackFileContents contents;
     std::vector<std::vector<uint8_t>> fileBytes;
     const StackReadResult read = ReadWholeStack(file, cv, contents, &fileBytes);
@@ -179,8 +182,8 @@ int LoadOtherStackFile(int slot) {
     // Read whole: only now does the open stack go.
     if (IsHomeStackName(GetStackName()))
         SetHomeCardId(GetCurrentCardId());
-    if (slot != kSlotCurrentStack)
-        CopyFileSpec(slot, kSlotCurrentStack);
+    const FileSpec named = stack;  // it may be slot 1's own entry
+    PutFileSpec(kSlotCurrentStack, named);
     CloseOpenStack();
     return BindStackContents(contents, std::move(fileBytes));
 }
@@ -194,7 +197,7 @@ int ReadStackCard(int slot, uint16_t cardId, int position, int16_t* depth, int16
     if (err != kFileOk)
         return err;
     FileCloser file(opened);
-    StackConversion cv = MachineConversion();
+    StackConversion cv = MachineConversion(SlotPath(kSlotCurrentStack));
     FileByteSource source(file.get());
     bool notAStack = false;
     const int result = ReadStackCardFrom(source, cardId, position, cv, depth, version, cardCount, card, &notAStack);

@@ -422,11 +422,20 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
                 return 0;
             BrowserOptions::TimedKeys& keys = g_page.options.keys[wParam - kTimerFirstKeys];
             std::string error;
-            if (!keys.menuPath.empty() && !g_page.closed && !g_page.embeds.empty() &&
-                !MenuPathKeys(window, g_page.embeds[0].window, keys.menuPath, keys.strokes, error))
+            void *bar = nullptr, *menu = nullptr;
+            int title = -1, item = -1;
+            const bool open = !g_page.closed;
+            if (open && keys.byMouse) {
+                if (MenuClickTarget(window, keys.menuPath, &bar, &title, &menu, &item, error))
+                    SendMenuClick(window, bar, title, menu, item, keys.text);
+                else
+                    FailHold(keys.text, error);
+            } else if (open && !keys.menuPath.empty() && !g_page.embeds.empty() &&
+                       !MenuPathKeys(window, g_page.embeds[0].window, keys.menuPath, keys.strokes, error)) {
                 FailHold(keys.text, error);
-            else if (!g_page.closed)
+            } else if (open) {
                 SendKeyStrokes(keys);
+            }
             StepRan(window, wParam);
         } else if (wParam >= kTimerFirstDialog && wParam < kTimerFirstDialog + g_page.options.dialogActions.size()) {
             KillTimer(window, wParam);

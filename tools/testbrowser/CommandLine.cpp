@@ -293,6 +293,11 @@ const char* UsageText() {
            "                        Down and Return), the item's text as CbDoMenuItem takes it\n"
            "                        (\"Edit|New Card\", \"Format|Style|Bold\"); a path the bar\n"
            "                        does not hold ends the run with exit code 14 (repeatable)\n"
+           "  --menu-click \"MENU|ITEM@MS\"  the same item chosen with the mouse: a click on the\n"
+           "                        menu's title, then on the item once the menu shows (keys a\n"
+           "                        dialog takes do not reach the bar); a grey item is not\n"
+           "                        clicked, the menu is closed by Esc; logged as\n"
+           "                        \"menu-click(...) chosen\", \"grey\" or \"not shown\" (repeatable)\n"
            "  --dialog \"TITLE|CONTROL|ACTION@MS\"\n"
            "                        from MS on, in the dialog titled TITLE (\"*\": the first\n"
            "                        dialog shown) the control of that id or text (a label's text\n"
@@ -455,7 +460,7 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
             } else if (value) {
                 error = "bad value for --key: " + *value;
             }
-        } else if (a == "--menu") {
+        } else if (a == "--menu" || a == "--menu-click") {
             const std::string* value = needValue(i);
             std::string_view path;
             BrowserOptions::TimedKeys k{};
@@ -463,13 +468,14 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
             if (ok) {
                 k.text = "menu " + std::string(path);
                 k.menuPath = SplitList(path, '|');
-                ok = k.menuPath.size() >= 2;
+                k.byMouse = a == "--menu-click";
+                ok = k.byMouse ? k.menuPath.size() == 2 : k.menuPath.size() >= 2;
             }
             if (ok) {
                 options.keys.push_back(k);
                 step(Kind::Keys, options.keys.size() - 1);
             } else if (value) {
-                error = "bad value for --menu: " + *value;
+                error = "bad value for " + a + ": " + *value;
             }
         } else if (a == "--dialog") {
             const std::string* value = needValue(i);

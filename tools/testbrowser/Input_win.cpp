@@ -25,7 +25,14 @@ struct Step {
     DWORD pauseAfterMs;
     std::string cursorNote;  // when set, logged after the pause with the cursor then shown
     int menusOpen = 0;       // sent once at least that many menus show
+    // A move to an item of a menu, found once that menu shows; a grey item is not clicked: the
+    // menu is closed by Esc and the rest of the steps are left out.
+    HMENU itemMenu = nullptr;
+    int itemPosition = -1;
+    std::string itemNote;
 };
+
+bool AimAtMenuItem(Step& step);
 
 BOOL CALLBACK CountShownMenu(HWND window, LPARAM count) {
     char name[16] = {};
@@ -145,6 +152,8 @@ private:
                 WaitForPageThread(pageThread_);
             for (Step& step : steps) {
                 WaitForMenus(step.menusOpen);
+                if (step.itemMenu && !AimAtMenuItem(step))
+                    break;
                 if (SendInput(1, &step.input, sizeof step.input) != 1)
                     Logf("  (input not sent: error %lu)", static_cast<unsigned long>(GetLastError()));
                 Sleep(step.pauseAfterMs);
@@ -166,6 +175,29 @@ private:
 };
 
 InputThread g_input;
+
+Step MoveTo(POINT screen, DWORD pause);
+Step Key(unsigned char key, bool up, DWORD pause);
+
+bool AimAtMenuItem(Step& step) {
+    RECT r{};
+    const bool placed = GetMenuItemRect(nullptr, step.itemMenu, static_cast<UINT>(step.itemPosition), &r) != 0;
+    const bool grey = (GetMenuState(step.itemMenu, static_cast<UINT>(step.itemPosition), MF_BYPOSITION) &
+                       (MF_GRAYED | MF_DISABLED)) != 0;
+    Logf("%s %s", step.itemNote.c_str(), !placed ? "not shown" : grey ? "grey" : "chosen");
+    if (placed && !grey) {
+        step.input = MoveTo({(r.left + r.right) / 2, (r.top + r.bottom) / 2}, 0).input;
+        return true;
+    }
+    for (int i = 0; i < 2; ++i) {  // the menu, then the bar
+        Step esc = Key(VK_ESCAPE, false, kBetweenMs);
+        SendInput(1, &esc.input, sizeof esc.input);
+        esc = Key(VK_ESCAPE, true, kBetweenMs);
+        SendInput(1, &esc.input, sizeof esc.input);
+        Sleep(kBetweenMs);
+    }
+    return false;
+}
 
 // An absolute move to a screen point: SendInput scales 0..65535 over the primary screen and
 // rounds down, so the smallest value that lands on the pixel is given.
@@ -306,6 +338,30 @@ void SendKeyStrokes(const BrowserOptions::TimedKeys& keys) {
     }
     HWND focus = GetFocus();
     Logf("key(%s) focus=%s", keys.text.c_str(), ClassOf(focus).c_str());
+    g_input.Send(std::move(steps));
+}
+
+void SendMenuClick(void* frameWindow, void* bar, int title, void* menu, int item, const std::string& text) {
+    RECT r{};
+    if (!GetMenuItemRect(static_cast<HWND>(frameWindow), static_cast<HMENU>(bar), static_cast<UINT>(title), &r)) {
+        Logf("menu-click(%s) no bar", text.c_str());
+        return;
+    }
+    std::vector<Step> steps;
+    steps.push_back(MoveTo({(r.left + r.right) / 2, (r.top + r.bottom) / 2}, kBetweenMs));
+    steps.push_back(Button(MOUSEEVENTF_LEFTDOWN, kPressMs));
+    steps.push_back(Button(MOUSEEVENTF_LEFTUP, kBetweenMs));
+    Step aim{};
+    aim.input = MoveTo({r.left, r.bottom}, kBetweenMs).input;
+    aim.pauseAfterMs = kBetweenMs;
+    aim.menusOpen = 1;
+    aim.itemMenu = static_cast<HMENU>(menu);
+    aim.itemPosition = item;
+    aim.itemNote = "menu-click(" + text + ")";
+    steps.push_back(aim);
+    steps.push_back(Button(MOUSEEVENTF_LEFTDOWN, kPressMs));
+    steps.push_back(Button(MOUSEEVENTF_LEFTUP, kBetweenMs));
+    Logf("menu-click(%s) focus=%s", text.c_str(), ClassOf(GetFocus()).c_str());
     g_input.Send(std::move(steps));
 }
 

@@ -153,3 +153,22 @@ bool MenuPathKeys(void* frameWindow, void* embed, const std::vector<std::string>
     }
     return true;
 }
+
+bool MenuClickTarget(void* frameWindow, const std::vector<std::string>& path, void** bar, int* title, void** menu,
+                     int* item, std::string& error) {
+    const HMENU top = GetMenu(static_cast<HWND>(frameWindow));
+    if (!top || path.size() != 2) {
+        error = top ? "a menu and one of its items are needed" : "the page has no menu bar";
+        return false;
+    }
+    *bar = top;
+    *title = FindItem(top, Key(path[0]), true);
+    const HMENU sub = *title >= 0 ? GetSubMenu(top, *title) : nullptr;
+    *menu = sub;
+    *item = sub ? FindItem(sub, Key(path[1]), false) : -1;
+    if (!sub || *item < 0 || GetSubMenu(sub, *item)) {
+        error = "no item \"" + path[0] + "|" + path[1] + "\"";
+        return false;
+    }
+    return true;
+}

@@ -112,8 +112,9 @@ struct BrowserOptions {
         std::string text;  // as given, for the log
         std::vector<KeyStroke> strokes;
         // --menu: the menu's title and the item (and a sub-menu's item) to choose; the keys are
-        // found in the page's menu bar when it is due.
+        // found in the page's menu bar when it is due. --menu-click chooses it with the mouse.
         std::vector<std::string> menuPath;
+        bool byMouse = false;
         int atMs = 0;
         Hold hold;
     };
@@ -265,6 +266,10 @@ bool ParseKeyStrokes(std::string_view text, std::vector<BrowserOptions::KeyStrok
 // logged with the point in its coordinates.
 void SendMouseAction(void* embed, const BrowserOptions::TimedMouse& action);
 void SendKeyStrokes(const BrowserOptions::TimedKeys& keys);
+// An item of the page's menu bar chosen with the mouse: a click on the menu's title, then one on
+// the item once the menu shows (a grey item is not clicked: Esc closes the menu). Logged as
+// "menu-click(TEXT) chosen", "grey" or "not shown".
+void SendMenuClick(void* frame, void* bar, int title, void* menu, int item, const std::string& text);
 void StopInput();  // waits for the input under way
 
 // Watchdog_win.cpp: ends the program with kExitPluginStuck, and a line on stderr, once ms have
@@ -299,6 +304,9 @@ bool CopyLastSavedStack(const std::string& to);  // logs what it copied, or why 
 void AttachPluginMenuBar(void* frame, void* module);
 int TopMenuPosition(void* frame, void* popup);
 void UpdatePluginMenu(void* embed, void* popup, int position);
+// --menu-click: the bar, the menu's place in it, the menu and the item's place in it.
+bool MenuClickTarget(void* frame, const std::vector<std::string>& path, void** bar, int* title, void** menu,
+                     int* item, std::string& error);
 bool MenuPathKeys(void* frame, void* embed, const std::vector<std::string>& path,
                   std::vector<BrowserOptions::KeyStroke>& strokes, std::string& error);
 

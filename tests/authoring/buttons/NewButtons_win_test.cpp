@@ -20,6 +20,10 @@
 #include "core/system/PreferenceFlags.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/ToolNumbers.h"
+#include "graphics/palette/CurrentColors.h"
+#include "core/system/ChangeFlags.h"
+#include "core/ui/PaletteCaption.h"
+#include "host/palettes/FcolorsWindow.h"
 #include "layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "host/actions/ActionChoices.h"
@@ -660,4 +664,47 @@ TEST_F(NewButtonsTest, IconsFromTheMenuKeepAMenuTimerAndAnEndedEditLeavesNoCurso
     CancelPlacedButton(card_);
     EXPECT_FALSE(GetIconSelection()->data) << "the given-up button's cursor is not left for the next object";
     EXPECT_EQ(MapButtonIconId(0, 0), 0);
+}
+
+// The floating colours under the button's appearance dialog: a colour clicked there picks
+// nothing, for the button selected under the dialog or for the tool; the dialog cancelled, the
+// button is as it was. Once the dialog has ended the same click colours the button's name.
+TEST_F(NewButtonsTest, TheFloatingColoursPickNothingUnderTheAppearanceDialog) {
+    SelectToolNumber(kButtonTool);
+    ASSERT_TRUE(CreateFcolorsWindow(card_, nullptr));
+    const HWND colors = GetFcolorsWindow();
+    ASSERT_TRUE(colors);
+    const LayerHandle old = FindLayer(kObjectButton, kOldButton);
+    ASSERT_TRUE(old);
+    SelectObjectLayer(old);
+    const auto nameColour = [] {
+        const std::vector<uint8_t> record = OpenStackObject(1, kObjectButton, kOldButton);
+        return record.size() >= kButtonHeaderBytes ? GetU16(record, kButtonNameColor) : uint16_t{0xFFFF};
+    };
+    const uint16_t before = nameColour();
+    const int16_t fill = GetToolColor('f');
+    // A cell of the grid's third row, below the caption.
+    const LPARAM cell = MAKELPARAM(45, PaletteCaptionHeight() + 25);
+    const auto click = [colors, cell] {
+        SendMessageA(colors, WM_LBUTTONDOWN, MK_LBUTTON, cell);
+        SendMessageA(colors, WM_LBUTTONUP, 0, cell);
+        SendMessageA(colors, WM_LBUTTONDBLCLK, MK_LBUTTON, cell);
+    };
+    DialogDriver look;
+    look.Expect(DialogMatch::Template("BUTTONDLG"), [&](DialogView& box) {
+        click();
+        box.Press(IDCANCEL);
+    });
+    look.Run([&] { return DoMenuCommand(card_, 300); });
+    EXPECT_EQ(look.DialogsSeen(), 1) << "no chooser opened from the colours";
+    EXPECT_EQ(nameColour(), before);
+    EXPECT_EQ(GetToolColor('f'), fill);
+    EXPECT_FALSE(IsCardChanged());
+
+    SelectObjectLayer(old);
+    SendMessageA(colors, WM_LBUTTONDOWN, MK_LBUTTON, cell);
+    SendMessageA(colors, WM_LBUTTONUP, 0, cell);
+    EXPECT_NE(nameColour(), before) << "the colour reaches the button once no editor runs";
+    EXPECT_NE(GetToolColor('f'), fill);
+    SendMessageA(colors, WM_CLOSE, 0, 0);
 }

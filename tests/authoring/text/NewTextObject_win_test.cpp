@@ -380,8 +380,9 @@ TEST_F(NewTextObject, ACursorOfTheStacksOwnIsNotCarriedIntoAnotherStack) {
 
         const std::vector<uint8_t> other = sb::BuildStack(Card800()).bytes;
         const std::string path = WriteTemp("ntxt-other.stk", Bytes(other.begin(), other.end()));
-        SetFileSpecFromPath(kSlotTargetStack, path.c_str());
-        ASSERT_EQ(LoadOtherStackFile(kSlotTargetStack), 0);
+        FileSpec stack = EmptyFileSpec();
+        SetFileSpecPath(&stack, path.c_str());
+        ASSERT_EQ(LoadOtherStackFile(stack), 0);
         EXPECT_EQ(NewObjectAppearance({10, 10, 100, 60}).cursorId, cursor == kBuiltIn ? kBuiltIn : 0);
         CloseLinkedPlugin(&page);
         DeleteFileA(path.c_str());

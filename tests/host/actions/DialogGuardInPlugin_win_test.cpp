@@ -20,7 +20,7 @@
 #include "actions/ActionsDialog.h"
 #include "actions/TimerButtons.h"
 #include "authoring/graphics/GraphicCommands.h"
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
@@ -157,7 +157,7 @@ protected:
     // nothing of the stack changes.
     void WalkTheTable(const std::string& kind) {
         const StackState before = TakeStackState();
-        ASSERT_EQ(HeldCardLeaveCount(), 0) << kind;
+        ASSERT_EQ(HeldWorkCount(), 0) << kind;
         int waiting = 0;
         for (int code = 0; code < kRequestCodeCount; ++code) {
             NbaParamBlock asked{};
@@ -169,7 +169,7 @@ protected:
             }
             const NbaParamBlock& b = Request(static_cast<uint16_t>(code));
             waiting += rule == GuardedRequest::kWaits ? 1 : 0;
-            EXPECT_EQ(HeldCardLeaveCount(), waiting) << kind << ": request " << code;
+            EXPECT_EQ(HeldWorkCount(), waiting) << kind << ": request " << code;
             if (rule == GuardedRequest::kRefused) {
                 EXPECT_EQ(b.param1, 0u) << kind << ": request " << code;
                 EXPECT_EQ(b.handled, 0u) << kind << ": request " << code;
@@ -186,14 +186,14 @@ protected:
         EXPECT_EQ(GuardedRequestOf(183, select), GuardedRequest::kWaits);
         EXPECT_EQ(GuardedRequestRule(129), GuardedRequest::kRefused);
         EXPECT_TRUE(TakeStackState() == before) << kind << ": a request changed the stack under the dialog";
-        DropHeldCardLeaves();
+        DropHeldWork();
     }
 
     // Under the dialog: each source tries to leave the card, and nothing moves.
     void TryToLeave(const char* kind) {
         WalkTheTable(kind);
         const LayerHandle layers = GetLayerListHead();
-        const int heldBefore = HeldCardLeaveCount();
+        const int heldBefore = HeldWorkCount();
         Request(4);  // a module: the next card
         EXPECT_EQ(GetCurrentCardId(), 1) << kind << ": a module's move waits";
         static const char kOther[] = "C:\\elsewhere.stk";
@@ -219,7 +219,7 @@ protected:
         TickFor(page.embed, 1300);  // the timer's second, and more
         EXPECT_EQ(GetCurrentCardId(), 1) << kind << ": the timer waits";
         EXPECT_GT(TimerLeft(), 0) << kind << ": its time is not counted";
-        EXPECT_EQ(HeldCardLeaveCount(), heldBefore + 3) << kind << ": the move, the card's rebuild and the picture are held";
+        EXPECT_EQ(HeldWorkCount(), heldBefore + 3) << kind << ": the move, the card's rebuild and the picture are held";
     }
 
 };
@@ -270,7 +270,7 @@ TEST_F(DialogGuardInPlugin, ModulesTimersAndDownloadsWaitUnderEveryKindOfAuthori
         EXPECT_EQ(GetCurrentCardId(), 1) << kind.name << ": the held move waits for the tick";
         // The card window's tick does what was held: the module's move to the next card.
         PeriodicTick(page.embed);
-        EXPECT_EQ(HeldCardLeaveCount(), 0) << kind.name;
+        EXPECT_EQ(HeldWorkCount(), 0) << kind.name;
         EXPECT_EQ(GetCurrentCardId(), 2) << kind.name << ": the module's move, once the dialog ended";
     }
 
@@ -365,12 +365,12 @@ TEST_F(DialogGuardInPlugin, AModulesChangesUnderADialogComeAfterItOnTheirOwnCard
         EditObject(page.embed, kObjectGraphic, kGraphicId);
         return 0;
     });
-    EXPECT_EQ(HeldCardLeaveCount(), 5);
+    EXPECT_EQ(HeldWorkCount(), 5);
     const SeenObject graphic = SeeObject(kGraphicId, 2);
     EXPECT_EQ(graphic.name, "Drawn") << "the dialog's own edit";
     EXPECT_EQ(graphic.flags & kHiddenFlag, 0u) << "the module's hiding waits";
     PeriodicTick(page.embed);
-    EXPECT_EQ(HeldCardLeaveCount(), 0);
+    EXPECT_EQ(HeldWorkCount(), 0);
     EXPECT_EQ(CountCards(), cards + 1) << "the new card, last";
     GoToCardId(1);
     EXPECT_EQ(SeeObject(kButtonId, 0).name, "Went");
@@ -394,9 +394,9 @@ TEST_F(DialogGuardInPlugin, AModulesChangesUnderADialogComeAfterItOnTheirOwnCard
     });
     EXPECT_EQ(walk.Run([&] { return RunAnotherCardSequence(page.embed, *GetActionBlock(), nullptr); }), 0);
     EXPECT_EQ(GetCurrentCardId(), 1) << "the walk came back";
-    EXPECT_EQ(HeldCardLeaveCount(), 2);
+    EXPECT_EQ(HeldWorkCount(), 2);
     PeriodicTick(page.embed);
-    EXPECT_EQ(HeldCardLeaveCount(), 0);
+    EXPECT_EQ(HeldWorkCount(), 0);
     EXPECT_EQ(SeeObject(kGraphicId, 2).flags & kHiddenFlag, kHiddenFlag) << "asked on another card: dropped";
     EXPECT_EQ(SeeObject(kButtonId, 0).flags & 8u, 0u) << "asked on another card: dropped";
 }

@@ -887,29 +887,44 @@ TEST(ActionsWalkInBrowser, AModuleChangingObjectsUnderEachObjectDialogChangesThe
 
 // During the card walk a double click on the text object and a right click on the button do
 // nothing: no editor and no menu open inside the button's actions, and the walk keeps the keys:
-// its own key then moves, and the button keeps the card walked to.
-TEST(ActionsWalkInBrowser, ClicksOnTheCardDuringTheWalkOpenNothing) {
+// its own key then moves. The menu bar offers only what waits for the walk: Import Background is
+// grey, and Save Stack chosen with the mouse while the walk shows card 2 is done once the
+// button's actions are: the saved file has the button with the card walked to.
+TEST(ActionsWalkInBrowser, ClicksOnTheCardDuringTheWalkOpenNothingAndASaveChosenThenWaitsForIt) {
     Site site;
     site.server.Put("walkclicks.stk", WalkStack());
     const std::string copy = site.server.Name("walkclicks-copy.stk");
+    const std::string walk = "Move to card";
     const BrowserRun run = site.Run(
         "walkclicks.stk",
         {"--answer-alert", "2340:2", "--key", "shift+Tab" + At(1000), "--right-click", Centre(kButtonRect) + At(1400),
          "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400),
          "--dialog", "Actions|Another card...|press" + At(2400),
-         "--double-click", Centre(kFieldRect) + OnceShown("Move to card", 600),
-         "--right-click", Centre(kButtonRect) + OnceShown("Move to card", 1200),
-         "--key", "alt+Right" + OnceShown("Move to card", 1800), "--dialog", "Move to card|OK|press" + At(4600),
-         "--dialog", "Transitions|OK|press" + At(5200), "--dialog", "Actions|Done|press" + At(5800),
-         "--command", std::to_string(kSave) + At(6400), "--save-copy", copy, "--quit-after-last", "1500"});
+         "--double-click", Centre(kFieldRect) + OnceShown(walk, 600),
+         "--right-click", Centre(kButtonRect) + OnceShown(walk, 1200),
+         "--key", "alt+Right" + OnceShown(walk, 1800),
+         "--menu-click", "File|Import Background" + OnceShown(walk, 2600),
+         "--menu-click", "File|Save Stack" + OnceShown(walk, 3600),
+         "--dialog", walk + "|OK|press" + At(6400), "--dialog", "Transitions|OK|press" + At(7000),
+         "--dialog", "Actions|Done|press" + At(7600), "--save-copy", copy,
+         "--quit-after-last", "2500"});
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
-    const int walk = Find(run.log, "shown(Move to card)"), ended = Find(run.log, "gone(Move to card)");
-    ASSERT_NE(walk, -1) << Joined(run.log);
+    const int shown = Find(run.log, "shown(Move to card)"), ended = Find(run.log, "gone(Move to card)");
+    ASSERT_NE(shown, -1) << Joined(run.log);
     ASSERT_NE(ended, -1) << Joined(run.log);
+    // The menus of the bar come after the clicks on the card.
+    const int bar = FindHolding(run.log, "menu-click(");
+    ASSERT_NE(bar, -1) << Joined(run.log);
     for (const char* opened : {"shown(Button Appearance)", "shown(Text Appearance)", "shown(menu)", "shown(Actions)"}) {
-        const int at = Find(run.log, opened, walk);
-        EXPECT_TRUE(at == -1 || at > ended) << opened << Joined(run.log);
+        const int at = Find(run.log, opened, shown);
+        EXPECT_TRUE(at == -1 || at > (std::string(opened) == "shown(menu)" ? bar : ended)) << opened << Joined(run.log);
     }
+    EXPECT_NE(FindHolding(run.log, "menu-click(menu File|Import Background) grey"), -1) << Joined(run.log);
+    const int chosen = FindHolding(run.log, "menu-click(menu File|Save Stack) chosen");
+    ASSERT_NE(chosen, -1) << Joined(run.log);
+    const int actionsDone = Find(run.log, "gone(Actions)", ended);
+    ASSERT_NE(actionsDone, -1) << Joined(run.log);
+    EXPECT_GT(FindHolding(run.log, "saved(", chosen), actionsDone) << "the Save waited for the editors" << Joined(run.log);
     const std::string json = site.Report(copy);
     EXPECT_EQ(ReportedNumber(ReportedDestination(json, 1, 1), "destination"), 2) << json << Joined(run.log);
     EXPECT_NE(ReportedObject(json, "Block"), "") << json;

@@ -157,7 +157,7 @@ TEST(MediaInPlugin, EffectStateLivesWithTheManagerAndTransition29PlaysTheStoredE
     // does not stop to ask whether to save.
     ClearStackChanged();
     ClearCardChanged();
-    EXPECT_EQ(GoToAnotherStack(kSlotTargetStack, 1, {29, 7, 8}, false, true), 0);
+    EXPECT_EQ(GoToAnotherStack(FileSpec(*GetFileSpec(kSlotTargetStack)), 1, {29, 7, 8}, false, true), 0);
     EXPECT_EQ(GetCurrentCardId(), 2);
     EXPECT_EQ(QTGetCurrentEffectId(), 0) << "the effect record was let go";
     EXPECT_TRUE(QTEffectStateExists());

@@ -1,7 +1,8 @@
 // The open stack replaced only through its gate, in the real plug-in in the test browser: a
 // stack a link asked for that arrives late, after an edit, asks before it replaces the edited
-// one; a ready-made stack chosen in a new stack that was edited asks too; and a button's card
-// walk from a stack never saved into another stack, kept, lands on the button after Save As.
+// one; a ready-made stack chosen in a new stack that was edited asks too; a button's card walk
+// from a stack never saved into another stack, kept, lands on the button after Save As; and one
+// within that stack asks nothing and keeps it.
 // Each walk ends with Save, the saved file read again by the report tool.
 #include <windows.h>
 
@@ -262,6 +263,41 @@ TEST(StackGateInBrowser, AButtonsWalkFromANeverSavedStackIntoAnotherStackLandsOn
     const std::string destination = ReportedDestination(json, 1, ReportedNumber(button, "id"));
     EXPECT_EQ(ReportedNumber(destination, "destination"), 2) << "the card kept in the other stack" << json << Joined(run.log);
     EXPECT_NE(button.find("\"chunks\":[60]"), std::string::npos) << "it names the other stack" << button;
+}
+
+// A stack never saved, of two cards: a new button on its first card is linked by the walk to its
+// second. The walk never left the stack, so nothing is asked and nothing is replaced; Save As
+// writes the button with its move to card 2 of the same stack.
+TEST(StackGateInBrowser, AButtonsWalkWithinANeverSavedStackAsksNothingAndKeepsTheLink) {
+    CachedSite site;
+    site.server.Put("gatenew.stk", Built(ColourStack({kRed})));
+    const std::string mine = site.server.Name("gatenew-mine.stk");
+    constexpr int kNewStack = 100, kNewCard = 155, kFirstCard = 202, kNewButton = 306, kNextCard = 204, kSaveAs = 103;
+    const std::string walk = "Move to card";
+    std::vector<std::string> args = {
+        "--answer-alerts", "--answer-alert", "2328:1",
+        "--command", std::to_string(kNewStack) + At(500), "--command", std::to_string(kNewCard) + At(1200),
+        "--command", std::to_string(kFirstCard) + At(1700),
+        "--command", std::to_string(kNewButton) + At(2200), "--dialog", "Button Appearance|OK|press" + At(2700),
+        "--click", "5,5" + At(3400), "--dialog", "Actions|Done|press" + At(4000)};
+    Append(args, OpenActionsAt("160,120", 4700));
+    Append(args, {"--dialog", "Actions|Another card...|press" + At(6200),
+                  "--command", std::to_string(kNextCard) + OnceShown(walk, 800),
+                  "--dialog", walk + "|OK|press" + At(7800), "--dialog", "Transitions|OK|press" + At(8400),
+                  "--dialog", "Actions|Done|press" + At(9200), "--command", std::to_string(kSaveAs) + At(10000)});
+    Append(args, SaveAsDialogAt(mine, 10700, 300));
+    Append(args, {"--quit-after-last", "1500"});
+    const BrowserRun run = site.Run("gatenew.stk", args);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    for (const char* asked : {"alert(id=2343)", "alert(id=2361)", "alert(id=2359)", "alert(id=2395)"})
+        EXPECT_EQ(LineFrom(run.log, asked), -1) << asked << Joined(run.log);
+    const std::string json = site.Report(mine);
+    EXPECT_EQ(ReportedNumber(json, "cardCount"), 2) << json;
+    const std::string button = ReportedObject(json, "New Button");
+    ASSERT_NE(button, "") << "the new button is kept\n" << json << Joined(run.log);
+    const std::string destination = ReportedDestination(json, 1, ReportedNumber(button, "id"));
+    EXPECT_EQ(ReportedNumber(destination, "destination"), ReportedCardIds(json).at(1)) << json << Joined(run.log);
+    EXPECT_EQ(button.find("\"chunks\":[60]"), std::string::npos) << "no other stack named" << button;
 }
 
 }  // namespace

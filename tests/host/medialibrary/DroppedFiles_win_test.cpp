@@ -17,7 +17,7 @@
 
 #include "actions/ActionBlock.h"
 #include "actions/ActionRecord.h"
-#include "core/events/CardLeaveGuard.h"
+#include "core/events/EditorGuard.h"
 #include "core/files/FileSlots.h"
 #include "core/system/ChangeFlags.h"
 #include "core/system/PluginModule.h"
@@ -489,7 +489,7 @@ TEST_F(DroppedFilesInPlugin, AGifWhoseCardIsAskedToBeLeftUnderTheAnimationEditor
     EXPECT_NE(GetHandleWord(FindCardById(first), kCardAction3), 0) << "the animation is the dropped-on card's";
     // The card window's tick makes the new card now.
     PeriodicTick(card);
-    EXPECT_EQ(HeldCardLeaveCount(), 0);
+    EXPECT_EQ(HeldWorkCount(), 0);
     const uint16_t made = GetCurrentCardId();
     EXPECT_NE(made, first) << "the new card, once the editor ended";
     EXPECT_EQ(pixel(), 0xFFFFFFu) << "the new card is blank";

@@ -312,7 +312,7 @@ TEST_F(ObjectActionsTest, AnotherStackOpensAtItsFirstCardOrTheCurrentOneStays) {
     blacken();
     DialogDriver driver;
     driver.Expect(DialogMatch::Alert(kAlertNotAStack), [](DialogView& box) { box.Press(52); });
-    EXPECT_EQ(driver.Run([] { return GoToAnotherStack(kSlotTargetStack, 1, {}, true, true); }), 0);
+    EXPECT_EQ(driver.Run([] { return GoToAnotherStack(FileSpec(*GetFileSpec(kSlotTargetStack)), 1, {}, true, true); }), 0);
     EXPECT_EQ(CountCards(), 2);
     EXPECT_EQ(GetCurrentCardId(), 2);
     EXPECT_TRUE(drawn()) << "the current card was drawn again";
@@ -324,7 +324,7 @@ TEST_F(ObjectActionsTest, AnotherStackOpensAtItsFirstCardOrTheCurrentOneStays) {
     const int history = 0;
     SetFileSpecFromPath(kSlotTargetStack, other.c_str());
     blacken();
-    EXPECT_EQ(GoToAnotherStack(kSlotTargetStack, static_cast<uint16_t>(kDestOtherStack), {3, 5, 8}, true, true), 1);
+    EXPECT_EQ(GoToAnotherStack(FileSpec(*GetFileSpec(kSlotTargetStack)), static_cast<uint16_t>(kDestOtherStack), {3, 5, 8}, true, true), 1);
     EXPECT_EQ(GetCurrentCardId(), 7);
     EXPECT_TRUE(drawn()) << "the first card was entered";
     EXPECT_EQ(CardHistoryCount(), history + 1);
@@ -333,7 +333,7 @@ TEST_F(ObjectActionsTest, AnotherStackOpensAtItsFirstCardOrTheCurrentOneStays) {
     GetFileSpecPath(kSlotCurrentStack, sizeof path, path);
     EXPECT_EQ(std::string(path), other);
     blacken();
-    EXPECT_EQ(GoToAnotherStack(kSlotCurrentStack, 8, {}, false, true), 1);
+    EXPECT_EQ(GoToAnotherStack(FileSpec(*GetFileSpec(kSlotCurrentStack)), 8, {}, false, true), 1);
     EXPECT_EQ(GetCurrentCardId(), 8);
     EXPECT_TRUE(drawn()) << "the card asked for was entered";
     EXPECT_EQ(CardHistoryCount(), history + 1);

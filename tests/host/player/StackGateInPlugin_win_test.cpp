@@ -142,7 +142,7 @@ TEST_F(StackGateInPlugin, ChangesGivenUpForAReplacementThatDoesNotHappenAreKeptA
         DialogDriver driver(20000);
         driver.Expect(DialogMatch::Alert(2343), [](DialogView& box) { box.Press(kDontSave); });
         driver.Expect(DialogMatch::Alert(kAlertNotAStack), [](DialogView& box) { box.Press(box.DefaultButton()); });
-        driver.Run([] { return GoToAnotherStack(kSlotTargetStack, 0, {}, true, true); });
+        driver.Run([] { return GoToAnotherStack(FileSpec(*GetFileSpec(kSlotTargetStack)), 0, {}, true, true); });
     }
     EXPECT_TRUE(IsCurrentStack(stack));
     EXPECT_EQ(CountCards(), 2);

@@ -175,4 +175,49 @@ TEST(VideoActionsInBrowser, TheMovieOptionsTryItPlaysTheMovieAndOkKeepsTheLoop) 
     EXPECT_EQ(FirstStray(played, sound.samples, 1), -1);
 }
 
+// A movie placed on the card for the button's actions: while its rectangle is placed, a right
+// click on the card, Backspace and a double click inside the rectangle (placed at the card's
+// middle, over the text object under it) reach nothing of the card: no menu, no other object's editor inside the button's,
+// nothing deleted. Placed and kept, the button plays its movie and the text object is as it was.
+TEST(VideoActionsInBrowser, WhileAMovieIsPlacedTheCardTakesOnlyThePlacing) {
+    CachedSite site(kWidth, kHeight);
+    const std::string name = "placing-" + std::to_string(GetCurrentProcessId());
+    sb::Stack stack = sb::EditableStack(kWidth, kHeight, 32);
+    sb::Card card = sb::PictureCard(1, sb::SolidPicture(kWidth, kHeight, 32, kCardColour));
+    card.objects.push_back(sb::ShapedButton(1, kButtonRect, "Film", 1));
+    card.objects.push_back(sb::TextField(2, {0, 0, kWidth, 190}, "Note", "Hello"));
+    stack.cards = {card};
+    stack.nextObjectId = 3;
+    site.server.Put(name + ".stk", Built(stack));
+    const sb::AviColour frames[] = {{255, 255, 255}, {255, 0, 0}};
+    const std::string movie = site.server.Put(name + ".avi", AsText(sb::AviFile(32, 24, 2, frames, false, nullptr)));
+    const std::string copy = site.server.Name(name + "-copy.stk");
+    const std::string source = "Video/Movie Source|", chosen = "Please select a movie file|", options = "Movies|";
+    std::vector<std::string> walk = OpenActionsAt("40,215", 1000);
+    Append(walk,
+        {"--answer-alert", "2340:2", "--dialog", "Actions|Play a movie or video...|check" + At(2300),
+         "--dialog", source + "&Disk file (QuickTime or AVI movies)|check" + At(2800),
+         "--dialog", source + "OK|press" + At(3000), "--dialog", chosen + "File name:|type:" + movie + At(3500),
+         "--dialog", chosen + "Open|press" + At(3700), "--right-click", "250,150" + At(4500),
+         "--key", "backspace" + At(5000), "--double-click", "160,120" + At(5500), "--click", "300,20" + At(6300),
+         "--dialog", options + "OK|press" + At(7000), "--dialog", "Actions|Done|press" + At(7500),
+         "--command", std::to_string(kSave) + At(8100), "--save-copy", copy, "--quit-after-last", "1500"});
+    const BrowserRun run = site.Run(name + ".stk", walk);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const int placing = FindHolding(run.log, "gone(Please select a movie file)");
+    const int placed = FindHolding(run.log, "shown(Movies)");
+    ASSERT_NE(placing, -1) << Joined(run.log);
+    ASSERT_GT(placed, placing) << Joined(run.log);
+    for (const char* opened : {"shown(menu)", "shown(Text Appearance)", "shown(Button Appearance)", "shown(Actions)"}) {
+        const int at = FindHolding(run.log, opened, placing);
+        EXPECT_TRUE(at == -1 || at > placed) << opened << Joined(run.log);
+    }
+    const std::string json = site.Report(copy);
+    const std::string video = ReportedVideo(json, 1, 1, 89);
+    EXPECT_NE(video, "") << "the button keeps its movie\n" << json;
+    const std::string note = ReportedObject(json, "Note");
+    ASSERT_NE(note, "") << json;
+    EXPECT_EQ(ReportedText(note, "text"), "Hello") << note;
+}
+
 }  // namespace
