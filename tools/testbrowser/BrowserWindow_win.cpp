@@ -4,10 +4,12 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "TestBrowser.h"
@@ -84,6 +86,41 @@ struct Page {
     DWORD chainStart = 0, ranTick = 0;
     int ranMs = 0;
 } g_page;
+
+// Shots taken inside a loop of the plug-in, each waiting on a thread of its own for the page's
+// thread to stop answering.
+std::vector<std::thread> g_loopShots;
+std::atomic<bool> g_loopShotsEnding{false};
+
+void StartLoopShot(HWND frame, const BrowserOptions::TimedXShot& shot) {
+    g_loopShots.emplace_back([frame, file = shot.file, later = shot.loopMs] {
+        constexpr DWORD kAnswerMs = 150, kPollMs = 20, kPatienceMs = 20000;
+        const DWORD start = GetTickCount();
+        while (!g_loopShotsEnding && GetTickCount() - start < kPatienceMs) {
+            DWORD_PTR answer = 0;
+            SetLastError(0);
+            if (SendMessageTimeoutA(frame, WM_NULL, 0, 0, SMTO_NORMAL, kAnswerMs, &answer)) {
+                Sleep(kPollMs);
+                continue;
+            }
+            if (GetLastError() != ERROR_TIMEOUT || g_loopShotsEnding)
+                break;  // the page is gone or closing: its thread waits for this one
+            Sleep(static_cast<DWORD>(later));
+            const bool written = SaveScreenXwd(file);
+            Logf("x-shot(file=%s, in a loop) -> %s", file.c_str(), written ? "written" : "failed");
+            return;
+        }
+        Logf("x-shot(file=%s, in a loop) -> no loop", file.c_str());
+    });
+}
+
+void EndLoopShots() {
+    g_loopShotsEnding = true;
+    for (std::thread& shot : g_loopShots)
+        shot.join();
+    g_loopShots.clear();
+    g_loopShotsEnding = false;
+}
 
 BOOL CALLBACK CountWindow(HWND, LPARAM count) {
     ++*reinterpret_cast<int*>(count);
@@ -222,6 +259,7 @@ void ClosePage(HWND frame) {
         return;
     g_page.closed = true;
     StopInput();
+    EndLoopShots();
     EndDialogWatch();
     TakeScreenshots();
     if (g_page.options.reload) {
@@ -473,6 +511,12 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             BrowserOptions::TimedXShot& shot = g_page.options.xShots[wParam - kTimerFirstXShot];
             if (HeldBack(window, wParam, shot.hold, "x-shot"))
                 return 0;
+            if (shot.loopMs >= 0) {
+                if (!g_page.closed)
+                    StartLoopShot(window, shot);
+                StepRan(window, wParam);
+                return 0;
+            }
             const bool written = !g_page.closed && SaveScreenXwd(shot.file);
             Logf("x-shot(file=%s) -> %s", shot.file.c_str(), written ? "written" : "failed");
             if (!shot.hold.title.empty()) {
@@ -726,6 +770,7 @@ int ShowPage(const std::vector<std::string>& stackUrls) {
     }
     if (!g_page.closed) {
         StopInput();
+        EndLoopShots();
         EndDialogWatch();
         TakeScreenshots();
         DestroyInstances();
