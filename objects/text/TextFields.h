@@ -185,6 +185,9 @@ bool PaintTransparentField(HWND window, HDC dc);
 // WM_PRINT of the frame: the one-pixel border of a framed field (RichEdits that print no
 // frame of their own get it this way).
 void PrintFieldFrame(HWND window, HDC dc);
+// WM_PRINT of the scroll bar: a bar and its two arrows where the field has one (RichEdits that
+// print no scroll bar of their own leave the new bitmap's black there).
+void PrintFieldScrollBar(HWND window, HDC dc);
 
 // ---- TextFieldScroll_win.cpp ----
 // mode 2 begins, 0 steps by delta, others end; true when done (the end reached).
