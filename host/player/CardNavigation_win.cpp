@@ -279,8 +279,12 @@ void UpdateCardTitle(bool force) {
         g_numberedTitle = false;
     }
     CopyPathText(title, g_title, sizeof g_title);
+    // In a browser there is no frame of ours: the card window (the page's embed) carries the
+    // title, where the browser, or an extension that shows our commands, can show it.
     if (frame)
         SetWindowTextA(frame, g_title);
+    else if (const HWND cardWindow = GetCardWindow())
+        SetWindowTextA(cardWindow, g_title);
 }
 
 const char* GetCardTitle() { return g_title; }

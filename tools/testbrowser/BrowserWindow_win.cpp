@@ -16,6 +16,8 @@
 
 namespace {
 
+constexpr char kTitleStart[] = "Pageloom test browser - ";
+
 constexpr char kPageClass[] = "LoomTestBrowserPage";
 constexpr char kEmbedClass[] = "LoomTestBrowserEmbed";
 constexpr UINT_PTR kTimerQuit = 2;
@@ -565,6 +567,14 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 LRESULT CALLBACK EmbedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_TIMER && g_destroyed)
         ++g_timersAfterDestroy;
+    // The plug-in names the stack and card it shows in its window's text; the page's title
+    // follows the first embed's, as an extension showing the plug-in's commands would.
+    if (message == WM_SETTEXT && lParam && !g_page.embeds.empty() && window == g_page.embeds[0].window &&
+        g_page.frame) {
+        const LRESULT result = DefWindowProcA(window, message, wParam, lParam);
+        SetWindowTextA(g_page.frame, (std::string(kTitleStart) + reinterpret_cast<const char*>(lParam)).c_str());
+        return result;
+    }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -703,7 +713,7 @@ int ShowPage(const std::vector<std::string>& stackUrls) {
     }
     SetServer(o.serverDir, o.baseUrl, types, o.chunk, o.parallel);
     SetServerFaults(o.lateAnswers, o.stalls);
-    if (!CreatePage("Pageloom test browser - " + stackUrls[0])) {
+    if (!CreatePage(kTitleStart + stackUrls[0])) {
         std::fprintf(stderr, "testbrowser: could not create the page window\n");
         ShutdownPlugin();
         return kExitWindow;
