@@ -27,6 +27,20 @@ bool InTemporaryFolder(const std::string& folder) {
            _strnicmp(inside.c_str(), temp, length) == 0;
 }
 
+// Inside the download cache's folder: a copy of the cache's.
+bool InCacheFolder(const std::string& folder) {
+    char temp[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathA(sizeof temp, temp);
+    if (length == 0 || length >= sizeof temp)
+        return false;
+    std::string cache = std::string(temp, length);
+    if (cache.back() != '\\')
+        cache += '\\';
+    cache += kDownloadCacheFolderName;
+    return folder.size() >= cache.size() && _strnicmp(folder.c_str(), cache.c_str(), cache.size()) == 0 &&
+           (folder.size() == cache.size() || folder[cache.size()] == '\\');
+}
+
 std::string DocumentsFolder() {
     char documents[MAX_PATH] = {};
     if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)))
@@ -62,9 +76,9 @@ bool ChooseOpenFile(HWND owner, const FileRequest& request, const FileSpec& star
         return false;
     char folder[kFileSpecPathSize] = {};
     GetSpecFolder(start, folder, sizeof folder);
-    // A start in the temporary folder is a copy the download cache keeps, not the author's: the
-    // dialog starts where the author's files are, with no name filled in.
-    const bool startsAside = !folder[0] || InTemporaryFolder(folder);
+    // A start in the download cache is the cache's copy, not the author's file: the dialog
+    // starts where the author's files are, with no name filled in.
+    const bool startsAside = !folder[0] || InCacheFolder(folder);
     if (startsAside)
         CopyPathText(AuthorsFolder(), folder, sizeof folder);
     char title[300] = {};

@@ -280,11 +280,12 @@ void UpdateCardTitle(bool force) {
     }
     CopyPathText(title, g_title, sizeof g_title);
     // In a browser there is no frame of ours: the card window (the page's embed) carries the
-    // title, where the browser, or an extension that shows our commands, can show it.
+    // title as its text, where the browser, or an extension that shows our commands, can read
+    // it. Stored past the window's own procedure, which is not ours and may draw its text.
     if (frame)
         SetWindowTextA(frame, g_title);
     else if (const HWND cardWindow = GetCardWindow())
-        SetWindowTextA(cardWindow, g_title);
+        DefWindowProcA(cardWindow, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(g_title));
 }
 
 const char* GetCardTitle() { return g_title; }

@@ -124,6 +124,20 @@ void EndLoopShots() {
     g_loopShotsEnding = false;
 }
 
+// The plug-in names the stack it shows in its window's text: the page's title follows the first
+// embed's, as an extension showing the plug-in's commands would.
+void FollowEmbedTitle() {
+    if (g_page.embeds.empty() || !g_page.frame || !IsWindow(g_page.embeds[0].window))
+        return;
+    char text[MAX_PATH] = {};
+    GetWindowTextA(g_page.embeds[0].window, text, sizeof text);
+    const std::string title = kTitleStart + std::string(text);
+    char shown[MAX_PATH + 64] = {};
+    GetWindowTextA(g_page.frame, shown, sizeof shown);
+    if (text[0] && title != shown)
+        SetWindowTextA(g_page.frame, title.c_str());
+}
+
 BOOL CALLBACK CountWindow(HWND, LPARAM count) {
     ++*reinterpret_cast<int*>(count);
     return TRUE;
@@ -533,8 +547,10 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             }
             StepRan(window, wParam);
         } else if (wParam == kTimerDialogs) {
-            if (!g_page.closed)
+            if (!g_page.closed) {
                 WatchDialogs();
+                FollowEmbedTitle();
+            }
         }
         return 0;
     case WM_INITMENUPOPUP:
@@ -567,14 +583,6 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 LRESULT CALLBACK EmbedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_TIMER && g_destroyed)
         ++g_timersAfterDestroy;
-    // The plug-in names the stack and card it shows in its window's text; the page's title
-    // follows the first embed's, as an extension showing the plug-in's commands would.
-    if (message == WM_SETTEXT && lParam && !g_page.embeds.empty() && window == g_page.embeds[0].window &&
-        g_page.frame) {
-        const LRESULT result = DefWindowProcA(window, message, wParam, lParam);
-        SetWindowTextA(g_page.frame, (std::string(kTitleStart) + reinterpret_cast<const char*>(lParam)).c_str());
-        return result;
-    }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
