@@ -18,10 +18,11 @@ bool OpenDialogShowsPreview(int fileType);
 std::string AuthorsFolder();
 
 // The Open dialog started in the folder of `start`, its file name filled in (a start with no
-// path, or one in the download cache's folder, starts in AuthorsFolder() with no name);
-// request.titleStringId gives the title (for strings 2413-2418 start's file name is appended),
-// request.word the file type asked for; request.slot is not read. True when a file was chosen: *chosen is then `start` with the chosen path and
-// name, the file type from the extension in `kind` and the chosen filter index in `flag`.
+// folder that is there, or one in the download cache's folder, starts in AuthorsFolder() with
+// no name); request.titleStringId gives the title (for strings 2413-2418 start's file name is
+// appended), request.word the file type asked for; request.slot is not read. True when a file
+// was chosen: *chosen is then `start` with the chosen path and name, the file type from the
+// extension in `kind` and the chosen filter index in `flag`.
 bool ChooseOpenFile(HWND owner, const FileRequest& request, const FileSpec& start, FileSpec* chosen);
 // The same started from request.slot's entry (kNoSlot: an empty start). The slot is left as it
 // is: a caller that remembers the choice puts it there itself.

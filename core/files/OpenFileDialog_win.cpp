@@ -76,9 +76,12 @@ bool ChooseOpenFile(HWND owner, const FileRequest& request, const FileSpec& star
         return false;
     char folder[kFileSpecPathSize] = {};
     GetSpecFolder(start, folder, sizeof folder);
-    // A start in the download cache is the cache's copy, not the author's file: the dialog
-    // starts where the author's files are, with no name filled in.
-    const bool startsAside = !folder[0] || InCacheFolder(folder);
+    // A start in the download cache is the cache's copy, not the author's file, and a folder
+    // that is not there (the media library's before it is made) would leave the dialog in the
+    // program's current folder: the dialog starts where the author's files are, with no name.
+    const DWORD attributes = folder[0] ? GetFileAttributesA(folder) : INVALID_FILE_ATTRIBUTES;
+    const bool startsAside = attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+                             InCacheFolder(folder);
     if (startsAside)
         CopyPathText(AuthorsFolder(), folder, sizeof folder);
     char title[300] = {};
