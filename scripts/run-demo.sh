@@ -43,7 +43,7 @@ else
   loom_keep_colormap || true
   trap '[ -n "${LOOM_XKEEP_PID:-}" ] && kill "$LOOM_XKEEP_PID" 2>/dev/null' EXIT
 fi
-progress "preparing Wine's prefix (build/wineprefix; made once)"
+progress "preparing Wine's prefix ($LOOM_WINEPREFIX; made once)"
 loom_wine_prefix
 
 if [ -z "$stack" ]; then

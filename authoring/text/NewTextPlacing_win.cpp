@@ -135,7 +135,6 @@ int BeginNewTextField(HWND window, const POINT* at, const char* file) {
         return 0;
     }
     LayerLock<FieldLayer>(layer)->window = text;
-    TextSetText(text, g_sampleText.c_str());
     g_placing = Placing{.active = true, .rect = rect, .layer = layer, .file = file ? file : ""};
     Redraw(window, rect, rect);
     return 1;

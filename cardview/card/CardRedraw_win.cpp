@@ -28,6 +28,7 @@
 #include "media/MediaManager.h"
 #include "objects/ObjectServices.h"
 #include "objects/text/ActiveTextField.h"
+#include "objects/text/TextFields.h"
 #include "paint/PaintTools.h"
 #include "format/StackFile.h"
 #include "stack/pictures/CardPictureConvert.h"
@@ -235,17 +236,21 @@ void RedrawCard(Handle card, const CardMove& move, bool entering) {
     if (!dib)
         bare.emplace(offscreen, width, height);
 
-    const LayerHandle activate = BuildCardLayers(card);
-    if (const CardView view = GetCardView(); view.zoom == 1 && view.objectsShown) {
-        DrawGrid(offscreen, kEverywhere);
-        DrawLayersInRect(offscreen, kEverywhere, nullptr, false);
-    }
-    DrawCardAnimationStarts(card, offscreen);
-    // Released first: the transition selects the bitmap into a DC of its own.
-    ReleaseOffscreenDC(offscreen);
-
     const RECT cardRect = {0, 0, width, height};
-    RunTransition(move, window, cardRect, GetOffscreenBitmap(), 1);
+    LayerHandle activate = nullptr;
+    {
+        // The text objects come in with their card: drawn into it, their windows shown after.
+        const TextFieldWindowsHeld held(kEverywhere);
+        activate = BuildCardLayers(card);
+        if (const CardView view = GetCardView(); view.zoom == 1 && view.objectsShown) {
+            DrawGrid(offscreen, kEverywhere);
+            DrawLayersInRect(offscreen, kEverywhere, nullptr, false);
+        }
+        DrawCardAnimationStarts(card, offscreen);
+        // Released first: the transition selects the bitmap into a DC of its own.
+        ReleaseOffscreenDC(offscreen);
+        RunTransition(move, window, cardRect, GetOffscreenBitmap(), 1);
+    }
     if (HDC again = AcquireOffscreenDC(reference.get())) {
         if (dib)
             SetPictureRows(again, dib, width, height);
@@ -329,14 +334,23 @@ bool ShowArea(const RECT& area, const RECT& newRect, CardMove move, int direct) 
         ClipTextFieldWindows(area);
         if (move.transition >= kTransQuickTimeEffect)
             move.oldCard = QTCaptureWindowImage(window);
-        DrawLayersInRect(memory.get(), area, nullptr, false);
-        MediaUpdateAll();
         if (direct == 1) {
+            DrawLayersInRect(memory.get(), area, nullptr, false);
+            MediaUpdateAll();
             SelectedPalette shown(screen.get(), GetAppPalette(), SelectedPalette::kIfIndexed);
             BitBlt(screen.get(), area.left, area.top, area.right - area.left, area.bottom - area.top, memory.get(),
                    area.left, area.top, SRCCOPY);
             return true;
         }
+    }
+    // The text objects of the area come in with it: drawn into the bitmap, their windows shown
+    // once it is in.
+    const TextFieldWindowsHeld held(area);
+    {
+        SelectedObject selected(memory.get(), bitmap.get());
+        SelectedPalette palette(memory.get(), GetAppPalette(), SelectedPalette::kIfIndexed);
+        DrawLayersInRect(memory.get(), area, nullptr, false);
+        MediaUpdateAll();
     }
     if (!IsRectEmpty(&newRect))
         RunTransition(move, window, area, bitmap.get(), 0);
@@ -375,6 +389,10 @@ void UpdateObjectOnCard(uint16_t kind, uint16_t id, int effectId, int speed, int
     area.left = std::max<LONG>(area.left, 0);
     area.top = std::max<LONG>(area.top, 0);
 
+    // A text object shown with a transition comes in with it, its window shown after.
+    std::optional<TextFieldWindowsHeld> held;
+    if (direct != 1)
+        held.emplace(area);
     const bool hidden = (GetU16(search.record, kObjectFlags) & kObjectHidden) != 0;
     if (!search.record.empty() && (!hidden || (direct == 1 && ObjectGetsLayer(search.record))))
         NewLayerOfKind(search.record, std::max(search.position, 1));

@@ -97,6 +97,9 @@ int CheckFileSlotExists(int slot);
 void DeleteFilePath(const char* path);
 int CopySlotFile(int source, int destination);
 bool MakeTempFileName(const char* prefix, char* buffer, size_t size);
+// The download cache's folder, in the temporary folder (host/downloads keeps it): what lies
+// there is the cache's copy of a file from the web, never an author's own.
+inline constexpr char kDownloadCacheFolderName[] = "Pageloom Cache";
 int GetFileSizeAndAccess(int slot, uint32_t* size, int* readOnly);
 bool TestFileWritable(int slot);
 // Reads count bytes at an absolute position: 0, or -1 for a failed seek or a short read.

@@ -36,8 +36,12 @@ void SetLineAlignment(HWND line, char digit) {
     SetWindowLongA(line, GWL_STYLE, style);
 }
 
-// Fills the statics and returns the width the lines need.
-int FillLines(HWND dialog, const BigBoxRequest& request) {
+struct FilledLines {
+    int width = 0;  // what the widest line needs
+    int used = 0;   // statics taken, the empty ones of line feeds among them
+};
+
+FilledLines FillLines(HWND dialog, const BigBoxRequest& request) {
     WindowDC windowDc(dialog);
     const HDC dc = windowDc.get();
     SelectedObject font(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
@@ -63,14 +67,16 @@ int FillLines(HWND dialog, const BigBoxRequest& request) {
         // One static stays empty for each line feed in the text.
         control += 1 + lineFeeds;
     }
-    return width;
+    return {width, std::min(control, IDC_BIGMSG_LINE12 + 1) - IDC_BIGMSG_LINE1};
 }
 
 BOOL InitBigBox(HWND dialog, const BigBoxRequest& request) {
-    const int width = FillLines(dialog, request);
+    const FilledLines lines = FillLines(dialog, request);
+    const int width = lines.width;
     for (int id = IDC_BIGMSG_LINE1; id <= IDC_BIGMSG_LINE12; ++id) {
         const RECT r = DialogItemRect(dialog, id);
         MoveWindow(GetDlgItem(dialog, id), r.left, r.top, width, r.bottom - r.top, FALSE);
+        ShowWindow(GetDlgItem(dialog, id), id < IDC_BIGMSG_LINE1 + lines.used ? SW_SHOW : SW_HIDE);
     }
 
     const RECT ok = DialogItemRect(dialog, IDOK);
@@ -85,7 +91,11 @@ BOOL InitBigBox(HWND dialog, const BigBoxRequest& request) {
     const int nonClient = (frame.right - frame.left) - client.right;
     const int buttonsWidth = 2 * kAlertMargin + okWidth + (request.cancel ? kAlertButtonGap + cancelWidth : 0);
     const int windowWidth = std::max(width + 8, buttonsWidth + nonClient);
-    SetWindowPos(dialog, nullptr, 0, 0, windowWidth, frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER);
+    // As tall as the lines it shows: the buttons under the last one.
+    const RECT last = DialogItemRect(dialog, IDC_BIGMSG_LINE1 + std::max(lines.used, 1) - 1);
+    const int clientHeight = std::min<int>(client.bottom, last.bottom + kAlertMargin + (ok.bottom - ok.top) + kAlertMargin);
+    const int windowHeight = (frame.bottom - frame.top) - client.bottom + clientHeight;
+    SetWindowPos(dialog, nullptr, 0, 0, windowWidth, windowHeight, SWP_NOMOVE | SWP_NOZORDER);
 
     GetClientRect(dialog, &client);
     const int okLeft = client.right - kAlertMargin - okWidth;

@@ -1,13 +1,17 @@
 // "TRANSITIONS": the transition, its speed and a QuickTime effect's settings (ActionsEditor.h).
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "actions/ActionBlock.h"
 #include "core/events/EditorGuard.h"
 #include "core/system/PluginModule.h"
+#include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
 #include "cardview/card/CardRedraw.h"
 #include "layers/LayerList.h"
+#include "objects/text/TextFields.h"
 #include "graphics/palette/AppPalette.h"
 #include "cardview/transitions/QtEffect.h"
 #include "cardview/transitions/QtEffectResource.h"
@@ -27,6 +31,9 @@ struct TransitionDialogRecord {
     uint16_t objectId;
     uint16_t objectKind;
     ActionBlock* block;  // the caller's, whose transition, effect and speed the dialog edits
+    // After Try it: the first deactivation gives the activation and these keys back (kMsgReclaim).
+    bool reclaim = false;
+    HWND reclaimFocus = nullptr;
 };
 
 const TransitionDialogRecord& RecordOf(HWND dialog) {
@@ -34,6 +41,8 @@ const TransitionDialogRecord& RecordOf(HWND dialog) {
     const auto* record = DialogStateOf<const TransitionDialogRecord>(dialog);
     return record ? *record : none;
 }
+
+TransitionDialogRecord* EditedRecordOf(HWND dialog) { return DialogStateOf<TransitionDialogRecord>(dialog); }
 
 constexpr int kSpeedFast = 8, kSpeedMedium = 16, kSpeedSlow = 32;
 constexpr int kTryColorIndex = 103;
@@ -170,14 +179,75 @@ void TryOnObject(const TransitionDialogRecord& record, int transition, int speed
         UpdateObjectOnCard(kind, id, 0, kSpeedFast, kTransFastest, 0);
 }
 
-// The card, or the object, shows the choice; only the dialog steps aside (off the screen), so
-// the browser's windows and the card stay where they are.
+// The windows standing over the card while the dialog runs: the dialog and the dialogs that own
+// it, up to the window that holds the card (the browser's, which stays where it is).
+std::vector<HWND> WindowsOverCard(HWND dialog) {
+    std::vector<HWND> over;
+    HWND card = GetCardWindow();
+    RECT cardOnScreen{};
+    if (card) {
+        GetClientRect(card, &cardOnScreen);
+        MapWindowPoints(card, nullptr, reinterpret_cast<POINT*>(&cardOnScreen), 2);
+    }
+    for (HWND at = dialog; at && at != card && !IsChild(at, card) && over.size() < 16; at = GetParent(at)) {
+        RECT place{}, both{};
+        if (GetWindowRect(at, &place) && IntersectRect(&both, &place, &cardOnScreen))
+            over.push_back(at);
+    }
+    return over;
+}
+
+// The display tells of the focus a window off the screen lost only once the dialog reads its
+// messages again, after the windows are back: the first deactivation then is that word, and
+// the dialog takes the activation and the keys back (kMsgReclaim). Armed after Try it, until it
+// is used or the dialog is used.
+constexpr UINT kMsgReclaim = WM_APP + 1;
+
+void GiveKeys(HWND dialog, HWND focus) {
+    SetForegroundWindow(dialog);
+    SetActiveWindow(dialog);
+    SetFocus(focus && IsChild(dialog, focus) ? focus : GetDlgItem(dialog, IDC_TRANS_TRY));
+}
+
+// The windows that cover the card step aside (off the screen) while it shows the choice, and
+// come back where they were, the dialog active again with the keys where they were.
+class OffTheScreen {
+public:
+    explicit OffTheScreen(HWND dialog) : dialog_(dialog), focus_(GetFocus()) {
+        const int offX = GetSystemMetrics(SM_CXSCREEN) + 20;
+        const int offY = GetSystemMetrics(SM_CYSCREEN) + 20;
+        for (HWND window : WindowsOverCard(dialog)) {
+            RECT place{};
+            GetWindowRect(window, &place);
+            moved_.push_back({window, place});
+            SetWindowPos(window, nullptr, offX, offY, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+    ~OffTheScreen() {
+        for (const auto& [window, place] : moved_) {
+            if (IsWindow(window))
+                SetWindowPos(window, nullptr, place.left, place.top, 0, 0,
+                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        if (!IsWindow(dialog_))
+            return;
+        GiveKeys(dialog_, focus_);
+        if (TransitionDialogRecord* record = EditedRecordOf(dialog_); record && !moved_.empty()) {
+            record->reclaim = true;
+            record->reclaimFocus = focus_;
+        }
+    }
+    OffTheScreen(const OffTheScreen&) = delete;
+    OffTheScreen& operator=(const OffTheScreen&) = delete;
+
+private:
+    HWND dialog_, focus_;
+    std::vector<std::pair<HWND, RECT>> moved_;
+};
+
+// The card, or the object, shows the choice while what covers it steps aside.
 void TryIt(HWND dialog) {
-    RECT place{};
-    GetWindowRect(dialog, &place);
-    const int offX = GetSystemMetrics(SM_CXSCREEN) + 20;
-    const int offY = GetSystemMetrics(SM_CYSCREEN) + 20;
-    SetWindowPos(dialog, nullptr, offX, offY, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const OffTheScreen aside(dialog);
     const int number = SelectedNumber(dialog);
     const int speed = ReadSpeed(dialog);
     int transition = number;
@@ -189,25 +259,21 @@ void TryIt(HWND dialog) {
     if (const TransitionDialogRecord& record = RecordOf(dialog); record.objectFlag) {
         TryOnObject(record, transition, speed);
     } else if (window) {
+        RECT client{};
+        GetClientRect(window, &client);
+        // The text objects are filled over and come in with the card.
+        const TextFieldWindowsHeld held(client);
         if (!IsFade(number)) {
-            HDC dc = GetDC(window);
-            if (dc) {
-                RECT client{};
-                GetClientRect(window, &client);
-                HBRUSH brush = CreateSolidBrush(PaletteIndexToColor(kTryColorIndex));
-                if (brush) {
-                    FillRect(dc, &client, brush);
-                    DeleteObject(brush);
-                }
-                ReleaseDC(window, dc);
-            }
+            WindowDC dc(window);
+            OwnedGdiObject<HBRUSH> brush(CreateSolidBrush(PaletteIndexToColor(kTryColorIndex)));
+            if (dc && brush)
+                FillRect(dc.get(), &client, brush.get());
         }
         // The card as it is: drawing it afresh would add a second set of layers and windows.
         ShowCardAsItIs(transition, 0, speed);
         InvalidateRect(window, nullptr, FALSE);
         UpdateWindow(window);
     }
-    SetWindowPos(dialog, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Start(HWND dialog) {
@@ -232,7 +298,19 @@ INT_PTR CALLBACK TransitionsProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         Start(dialog);
         return TRUE;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE && RecordOf(dialog).reclaim)
+            PostMessageA(dialog, kMsgReclaim, 0, 0);
+        return FALSE;
+    case kMsgReclaim:
+        if (TransitionDialogRecord* record = EditedRecordOf(dialog); record && record->reclaim) {
+            record->reclaim = false;
+            GiveKeys(dialog, record->reclaimFocus);
+        }
+        return TRUE;
     case WM_COMMAND:
+        if (TransitionDialogRecord* record = EditedRecordOf(dialog); record && LOWORD(wParam) != IDC_TRANS_TRY)
+            record->reclaim = false;
         switch (LOWORD(wParam)) {
         case IDC_TRANS_LIST:
             if (HIWORD(wParam) == LBN_SELCHANGE)
@@ -254,7 +332,7 @@ INT_PTR CALLBACK TransitionsProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 int RunTransitionsDialog(HWND window, ActionBlock& block, int objectFlag, uint32_t titleId, uint16_t objectKind,
                          uint16_t objectId) {
     const EditorGuard guard;
-    const TransitionDialogRecord record{static_cast<uint32_t>(objectFlag), titleId, objectId, objectKind, &block};
+    TransitionDialogRecord record{static_cast<uint32_t>(objectFlag), titleId, objectId, objectKind, &block};
     const INT_PTR result = ResDialogBoxParam(window, TransitionsProc, "TRANSITIONS", reinterpret_cast<LPARAM>(&record));
     if (result == IDOK || result == IDC_TRANS_CHANGE_CARD)
         return static_cast<int>(result);

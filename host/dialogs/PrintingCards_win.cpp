@@ -54,7 +54,7 @@ bool PrintCardDib(HDC page, DibHandle& dib, int n, const PrintContext& c, PageSi
     const PrintPoint at = CardPlace(CardsPerPageOf(c), n, size.horz, size.vert, printed);
     return StretchDIBits(page, at.x, at.y, printed.width, printed.height, 0, 0, image.width, image.height,
                          locked.image().data(), reinterpret_cast<const BITMAPINFO*>(locked.bytes().data()),
-                         DIB_RGB_COLORS, SRCCOPY) != GDI_ERROR;
+                         DIB_RGB_COLORS, SRCCOPY) != static_cast<int>(GDI_ERROR);
 }
 
 Handle CardToPrint(int n, std::span<const uint32_t> ids, const PrintContext& c, Handle current) {
@@ -109,7 +109,7 @@ bool PrintPicture(HDC page, HGLOBAL global, PrintPoint at, PrintSize cell) {
     if (ok)
         ok = StretchDIBits(page, at.x, at.y, cell.width, cell.height, 0, 0, layout.width, layout.height,
                            bytes + layout.bitsOffset, reinterpret_cast<const BITMAPINFO*>(bytes), DIB_RGB_COLORS,
-                           SRCCOPY) != GDI_ERROR;
+                           SRCCOPY) != static_cast<int>(GDI_ERROR);
     GlobalUnlock(global);
     return ok;
 }

@@ -20,7 +20,6 @@
 namespace {
 
 constexpr char kIndexFileName[] = "LOOMA.LOG";
-constexpr char kCacheFolderName[] = "Pageloom Cache";
 constexpr NPError kStreamDone = 0;
 // A request made again that long after the site was asked for the same file asks it again.
 constexpr DWORD kAskAgainMs = 1000;
@@ -251,7 +250,7 @@ std::string CacheFolder() {
     const std::string temp = TempFolder();
     if (temp.empty())
         return {};
-    const std::string folder = temp + kCacheFolderName + "\\";
+    const std::string folder = temp + kDownloadCacheFolderName + "\\";
     CreateDirectoryA(folder.c_str(), nullptr);
     // Only a folder of its own: not a file of that name, nor a link that leads elsewhere.
     const DWORD attributes = GetFileAttributesA(folder.c_str());

@@ -130,7 +130,7 @@ bool PaintDib(HDC dc, const RECT& rect, Handle dib) {
     SetStretchBltMode(dc, COLORONCOLOR);
     return StretchDIBits(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, 0, 0, layout.width,
                          layout.height, lock.get() + layout.bitsOffset, reinterpret_cast<const BITMAPINFO*>(lock.get()),
-                         DIB_RGB_COLORS, SRCCOPY) != GDI_ERROR;
+                         DIB_RGB_COLORS, SRCCOPY) != static_cast<int>(GDI_ERROR);
 }
 
 // The wanted card (1-based) of a stack as a display-depth picture; the reader's own checks

@@ -86,7 +86,7 @@ bool RemoveFavorite(std::span<FavoriteEntry> table, int* count, int index) {
 int ClampFavoriteCount(long stored) { return static_cast<int>(std::clamp<long>(stored, 0, kMaxFavorites)); }
 
 std::string FavoriteKeyName(FavoriteKey key, int index) {
-    const char* stem = key == FavoriteKey::kPath    ? "FavPath"
+    const char* stem = key == FavoriteKey::kFilePath    ? "FavPath"
                        : key == FavoriteKey::kStack ? "FavStack"
                        : key == FavoriteKey::kCardId ? "FavCardID"
                                                      : "FavCard";

@@ -57,7 +57,7 @@ bool RemoveFavorite(std::span<FavoriteEntry> table, int* count, int index);
 int ClampFavoriteCount(long stored);
 
 // The INI key of an index group: "FavPath%d", "FavStack%d", "FavCardID%d", "FavCard%d".
-enum class FavoriteKey { kPath, kStack, kCardId, kCard };
+enum class FavoriteKey { kFilePath, kStack, kCardId, kCard };
 std::string FavoriteKeyName(FavoriteKey key, int index);
 // A decimal value as the INI holds it; fallback for text that starts with no number.
 long ParsePrefNumber(std::string_view text, long fallback);

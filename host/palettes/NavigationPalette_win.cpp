@@ -61,7 +61,7 @@ void LoadFavorites() {
     g_fav.count = ClampFavoriteCount(ParsePrefNumber(value, 0));
     for (int i = 0; i < g_fav.count; ++i) {
         std::string path, stack, card, id;
-        ReadFavPref(FavoriteKeyName(FavoriteKey::kPath, i).c_str(), &path);
+        ReadFavPref(FavoriteKeyName(FavoriteKey::kFilePath, i).c_str(), &path);
         ReadFavPref(FavoriteKeyName(FavoriteKey::kStack, i).c_str(), &stack);
         ReadFavPref(FavoriteKeyName(FavoriteKey::kCard, i).c_str(), &card);
         ReadFavPref(FavoriteKeyName(FavoriteKey::kCardId, i).c_str(), &id);
@@ -75,15 +75,15 @@ void SaveFavorites() {
     WriteFavPref("FavCount", std::to_string(g_fav.count));
     for (int i = 0; i < g_fav.count; ++i) {
         const FavoriteEntry& e = (*g_fav.table)[i];
-        WriteFavPref(FavoriteKeyName(FavoriteKey::kPath, i), std::string(e.path, strnlen(e.path, sizeof e.path)));
+        WriteFavPref(FavoriteKeyName(FavoriteKey::kFilePath, i), std::string(e.path, strnlen(e.path, sizeof e.path)));
         WriteFavPref(FavoriteKeyName(FavoriteKey::kStack, i), std::string(e.stackName, strnlen(e.stackName, sizeof e.stackName)));
         WriteFavPref(FavoriteKeyName(FavoriteKey::kCardId, i), std::to_string(e.cardId));
         WriteFavPref(FavoriteKeyName(FavoriteKey::kCard, i), std::string(e.cardName, strnlen(e.cardName, sizeof e.cardName)));
     }
     // Groups of entries deleted since the last save go too.
     std::string value;
-    for (int i = g_fav.count; i < kMaxFavorites && ReadFavPref(FavoriteKeyName(FavoriteKey::kPath, i).c_str(), &value); ++i) {
-        for (FavoriteKey key : {FavoriteKey::kPath, FavoriteKey::kStack, FavoriteKey::kCardId, FavoriteKey::kCard})
+    for (int i = g_fav.count; i < kMaxFavorites && ReadFavPref(FavoriteKeyName(FavoriteKey::kFilePath, i).c_str(), &value); ++i) {
+        for (FavoriteKey key : {FavoriteKey::kFilePath, FavoriteKey::kStack, FavoriteKey::kCardId, FavoriteKey::kCard})
             WritePrefString(kFavoritesSection, FavoriteKeyName(key, i).c_str(), nullptr);
     }
     WriteFavPref("PosX", std::to_string(g_fav.place.x));

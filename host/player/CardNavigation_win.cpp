@@ -267,8 +267,13 @@ void UpdateCardTitle(bool force) {
         g_numberedTitle = false;
     }
     CopyPathText(title, g_title, sizeof g_title);
+    // In a browser there is no frame of ours: the card window (the page's embed) carries the
+    // title as its text, where the browser, or an extension that shows our commands, can read
+    // it. Stored past the window's own procedure, which is not ours and may draw its text.
     if (frame)
         SetWindowTextA(frame, g_title);
+    else if (const HWND cardWindow = GetCardWindow())
+        DefWindowProcA(cardWindow, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(g_title));
 }
 
 const char* GetCardTitle() { return g_title; }

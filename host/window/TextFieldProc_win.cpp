@@ -313,8 +313,10 @@ LRESULT CALLBACK TextFieldWndProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_PRINT: {
         // Drawn into the card (other tools, transitions), a framed field keeps its frame.
         const LRESULT result = CallRichEdit(window, message, wParam, lParam);
-        if (lParam & PRF_NONCLIENT)
+        if (lParam & PRF_NONCLIENT) {
+            PrintFieldScrollBar(window, reinterpret_cast<HDC>(wParam));
             PrintFieldFrame(window, reinterpret_cast<HDC>(wParam));
+        }
         return result;
     }
     default: break;

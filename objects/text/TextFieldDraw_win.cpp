@@ -145,6 +145,28 @@ void RenderFieldInto(HWND window, HDC dc) {
     }
 }
 
+void PrintFieldScrollBar(HWND window, HDC dc) {
+    if (!(GetWindowLongA(window, GWL_STYLE) & WS_VSCROLL))
+        return;
+    // The non-client printing draws the frame only: the bar, in the window's coordinates, is
+    // drawn here as a bar without a thumb.
+    RECT outer, client;
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    OffsetRect(&client, origin.x - outer.left, origin.y - outer.top);
+    const int arrow = GetSystemMetrics(SM_CYVSCROLL);
+    const RECT bar = {client.right, client.top, client.right + GetSystemMetrics(SM_CXVSCROLL), client.bottom};
+    if (bar.bottom - bar.top < 2 * arrow)
+        return;
+    FillRect(dc, &bar, GetSysColorBrush(COLOR_SCROLLBAR));
+    RECT up = {bar.left, bar.top, bar.right, bar.top + arrow};
+    RECT down = {bar.left, bar.bottom - arrow, bar.right, bar.bottom};
+    DrawFrameControl(dc, &up, DFC_SCROLL, DFCS_SCROLLUP);
+    DrawFrameControl(dc, &down, DFC_SCROLL, DFCS_SCROLLDOWN);
+}
+
 void PrintFieldFrame(HWND window, HDC dc) {
     if (!(GetWindowLongA(window, GWL_STYLE) & WS_BORDER))
         return;
@@ -178,8 +200,15 @@ void DrawFieldLayer(HDC cardDC, LayerHandle layer) {
     SelectedObject selected(memory.get(), bitmap.get());
     if (!selected)
         return;
-    if (facts.objectFlags & kTextTransparent)
+    if (facts.objectFlags & kTextTransparent) {
         BitBlt(memory.get(), 0, 0, width, height, cardDC, r.left, r.top, SRCCOPY);
+    } else {
+        // What the printing leaves (the client's last row, the frame's corners) is the field's
+        // own colour, not the new bitmap's black.
+        const RECT all = {0, 0, width, height};
+        OwnedGdiObject<HBRUSH> back(CreateSolidBrush(PaletteIndexToColorPlain(facts.colorIndex)));
+        FillRect(memory.get(), &all, back.get());
+    }
     SendMessageA(facts.window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.get()), PRF_CLIENT);
     SendMessageA(facts.window, WM_PRINT, reinterpret_cast<WPARAM>(memory.get()), PRF_NONCLIENT);
     BitBlt(cardDC, r.left, r.top, width, height, memory.get(), 0, 0, SRCCOPY);

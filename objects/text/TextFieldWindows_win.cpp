@@ -19,11 +19,16 @@ namespace {
 
 constexpr int kMaxFieldWalk = 4096;  // a damaged list cannot hold the walk
 
-HMODULE g_richEdit = nullptr;
-UINT g_richTextFormat = 0;
-WNDPROC g_richEditProc = nullptr;
-int g_richEditExtra = 0;
-bool g_registered = false;
+TextFieldWindowsHeld* g_held = nullptr;  // the innermost hold, while one lasts
+
+// RichEdit and the class made over it.
+struct FieldClass {
+    HMODULE richEdit = nullptr;
+    UINT richTextFormat = 0;
+    WNDPROC richEditProc = nullptr;
+    int richEditExtra = 0;
+    bool registered = false;
+} g_class;
 
 struct FieldFacts {
     RECT bounds = {};
@@ -112,17 +117,17 @@ void ForEachFieldWindow(Visit visit) {
 }  // namespace
 
 bool RegisterTextFieldClass(WNDPROC procedure) {
-    if (g_registered)
+    if (g_class.registered)
         return true;
-    if (!g_richEdit)
-        g_richEdit = LoadLibraryA("RICHED20.DLL");
-    g_richTextFormat = RegisterClipboardFormatA("Rich Text Format");
+    if (!g_class.richEdit)
+        g_class.richEdit = LoadLibraryA("RICHED20.DLL");
+    g_class.richTextFormat = RegisterClipboardFormatA("Rich Text Format");
     WNDCLASSEXA rich = {};
     rich.cbSize = sizeof rich;
     if (!GetClassInfoExA(nullptr, "RichEdit20A", &rich))
         return false;
-    g_richEditProc = rich.lpfnWndProc;
-    g_richEditExtra = rich.cbWndExtra;
+    g_class.richEditProc = rich.lpfnWndProc;
+    g_class.richEditExtra = rich.cbWndExtra;
     WNDCLASSEXA field = {};
     field.cbSize = sizeof field;
     field.style = rich.style | CS_PARENTDC;
@@ -131,23 +136,23 @@ bool RegisterTextFieldClass(WNDPROC procedure) {
     field.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
     field.hInstance = GetAppInstance();
     field.lpszClassName = kTextFieldClass;
-    g_registered = RegisterClassExA(&field) != 0;
-    return g_registered;
+    g_class.registered = RegisterClassExA(&field) != 0;
+    return g_class.registered;
 }
 
 void UnregisterTextFieldClass() {
-    if (g_registered && UnregisterClassA(kTextFieldClass, GetAppInstance()))
-        g_registered = false;
+    if (g_class.registered && UnregisterClassA(kTextFieldClass, GetAppInstance()))
+        g_class.registered = false;
 }
 
-bool IsTextFieldClassRegistered() { return g_registered; }
+bool IsTextFieldClassRegistered() { return g_class.registered; }
 
-UINT GetRichTextClipboardFormat() { return g_richTextFormat; }
+UINT GetRichTextClipboardFormat() { return g_class.richTextFormat; }
 
 LRESULT CallRichEdit(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!g_richEditProc)
+    if (!g_class.richEditProc)
         return DefWindowProcA(window, message, wParam, lParam);
-    return CallWindowProcA(g_richEditProc, window, message, wParam, lParam);
+    return CallWindowProcA(g_class.richEditProc, window, message, wParam, lParam);
 }
 
 void FitFieldTextArea(HWND window) {
@@ -165,14 +170,14 @@ bool IsTextFieldWindow(HWND window) {
 }
 
 LayerHandle FieldLayerOfWindow(HWND window) {
-    if (!g_registered || !IsTextFieldWindow(window))
+    if (!g_class.registered || !IsTextFieldWindow(window))
         return nullptr;
-    return reinterpret_cast<LayerHandle>(static_cast<LONG_PTR>(GetWindowLongA(window, g_richEditExtra)));
+    return reinterpret_cast<LayerHandle>(static_cast<LONG_PTR>(GetWindowLongA(window, g_class.richEditExtra)));
 }
 
 void SetFieldLayerOfWindow(HWND window, LayerHandle layer) {
-    if (g_registered && IsTextFieldWindow(window))
-        SetWindowLongA(window, g_richEditExtra, static_cast<LONG>(reinterpret_cast<LONG_PTR>(layer)));
+    if (g_class.registered && IsTextFieldWindow(window))
+        SetWindowLongA(window, g_class.richEditExtra, static_cast<LONG>(reinterpret_cast<LONG_PTR>(layer)));
 }
 
 void GiveFieldPalette(HWND window) {
@@ -189,7 +194,7 @@ bool FieldHidesCaret(const FieldLayer& field) {
 
 HWND CreateTextFieldWindow(HWND parent, LayerHandle layer) {
     FieldFacts facts;
-    if (!g_registered || !ReadFacts(layer, &facts))
+    if (!g_class.registered || !ReadFacts(layer, &facts))
         return nullptr;
     DWORD extended = WS_EX_ACCEPTFILES;
     if (facts.objectFlags & kTextTransparent)
@@ -241,9 +246,14 @@ void InitFieldWindow(std::span<const uint8_t> record, LayerHandle layer, bool sh
     }
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (show && GetCurrentTool() == static_cast<uint32_t>(kBrowseTool)) {
-        ShowWindow(window, SW_SHOW);
-        if (!DialogRuns())  // a card reached from a dialog (the card walk) leaves it the keys
-            SetFocus(window);
+        // a card reached from a dialog (the card walk) leaves it the keys
+        if (g_held) {
+            g_held->Keep(window, !DialogRuns());
+        } else {
+            ShowWindow(window, SW_SHOW);
+            if (!DialogRuns())
+                SetFocus(window);
+        }
     }
     TextSetSel(window, 0, 0, true);
 }
@@ -286,6 +296,41 @@ void ShowTextFieldWindows(bool show) {
                      SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOZORDER);
         SetWindowRgn(window, MakeFieldWindowRegion(layer), TRUE);
     });
+}
+
+TextFieldWindowsHeld::TextFieldWindowsHeld(const RECT& area) : outer_(g_held) {
+    RECT screen = area;
+    MapWindowPoints(GetCardWindow(), nullptr, reinterpret_cast<POINT*>(&screen), 2);
+    const HWND focus = GetFocus();
+    ForEachFieldWindow([&](HWND window) {
+        RECT at;
+        if (!IsWindowVisible(window) || !GetWindowRect(window, &at) || !Intersect(at, screen))
+            return;
+        if (window == focus)
+            focus_ = window;
+        // Without a redraw: what shows there stays until the transition draws over it.
+        SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                     SWP_HIDEWINDOW | SWP_NOREDRAW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        windows_.push_back(window);
+    });
+    g_held = this;
+}
+
+TextFieldWindowsHeld::~TextFieldWindowsHeld() {
+    g_held = outer_;
+    for (HWND window : windows_) {
+        if (IsWindow(window) && FieldLayerOfWindow(window))
+            SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                         SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (focus_ && IsWindow(focus_) && IsWindowVisible(focus_) && !DialogRuns())
+        SetFocus(focus_);
+}
+
+void TextFieldWindowsHeld::Keep(HWND window, bool focus) {
+    windows_.push_back(window);
+    if (focus)
+        focus_ = window;
 }
 
 void ClipTextFieldWindows(const RECT& rect) {

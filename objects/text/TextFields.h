@@ -31,6 +31,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "core/memory/Handles.h"
 #include "layers/ObjectLayer.h"
@@ -68,6 +69,26 @@ LayerHandle FieldLayerOfWindow(HWND window);
 void SetFieldLayerOfWindow(HWND window, LayerHandle layer);
 // Shown in the browse and text tools while objects are shown; hidden otherwise.
 void ShowTextFieldWindows(bool show);
+// While a transition brings in a part of the card: the card window clips its children out of
+// its drawing, so a field window standing there would show whole before the wipe reached it.
+// The shown field windows meeting the area (card coordinates) are hidden, leaving the screen as
+// it is, and a field window made meanwhile is not shown yet; all of them show, and the keys go
+// back where they were (to the last field made, as showing it would have given them), when the
+// hold ends. The fields are drawn into the card meanwhile (DrawFieldLayer).
+class TextFieldWindowsHeld {
+public:
+    explicit TextFieldWindowsHeld(const RECT& area);
+    ~TextFieldWindowsHeld();
+    TextFieldWindowsHeld(const TextFieldWindowsHeld&) = delete;
+    TextFieldWindowsHeld& operator=(const TextFieldWindowsHeld&) = delete;
+    // A field window made while held, which would have been shown (and given the keys).
+    void Keep(HWND window, bool focus);
+
+private:
+    TextFieldWindowsHeld* outer_;
+    std::vector<HWND> windows_;
+    HWND focus_ = nullptr;
+};
 void ClipTextFieldWindows(const RECT& rect);
 // What lies above the field (not other fields) cut out of its client rectangle; 0 when nothing.
 HRGN MakeFieldWindowRegion(LayerHandle layer);
@@ -167,6 +188,9 @@ bool PaintTransparentField(HWND window, HDC dc);
 // WM_PRINT of the frame: the one-pixel border of a framed field (RichEdits that print no
 // frame of their own get it this way).
 void PrintFieldFrame(HWND window, HDC dc);
+// WM_PRINT of the scroll bar: a bar and its two arrows where the field has one (RichEdits that
+// print no scroll bar of their own leave the new bitmap's black there).
+void PrintFieldScrollBar(HWND window, HDC dc);
 
 // ---- TextFieldScroll_win.cpp ----
 // mode 2 begins, 0 steps by delta, others end; true when done (the end reached).

@@ -2,7 +2,6 @@
 #include "stack/save/SaveDialogs.h"
 
 #include <commdlg.h>
-#include <shlobj.h>
 
 #include <cstring>
 #include <string>
@@ -49,23 +48,6 @@ std::string StackNameWithoutExtension() {
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-// Beside the stack; a stack whose file lies in the temporary folder came from the web (the
-// download cache keeps its copies there and may clear them), so the user's documents instead.
-std::string FolderBesideTheStack() {
-    char folder[kFileSpecPathSize] = {};
-    GetFileSpecFolder(kSlotCurrentStack, folder, sizeof folder);
-    char temp[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathA(sizeof temp, temp);
-    std::string inside = folder;
-    if (!inside.empty() && inside.back() != '\\')
-        inside += '\\';
-    char documents[MAX_PATH] = {};
-    if (length > 0 && length < sizeof temp && inside.size() >= length && _strnicmp(inside.c_str(), temp, length) == 0 &&
-        SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)))
-        return documents;
-    return folder;
-}
-
 }  // namespace
 
 bool ChooseStackFile(HWND owner, int startSlot, FileSpec* chosen) {
@@ -101,7 +83,7 @@ bool AskSaveStackFile(HWND owner, int mode, char* chosen, size_t chosenSize, cha
     std::string folder = SuggestSaveFolder(mode, 1, remembered);
     const DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        folder = FolderBesideTheStack();
+        folder = AuthorsFolder();
     const std::string dialogTitle = LoadText(spec.titleString);
     char fileTitle[kFileSpecNameSize] = {};
     SaveCheckRequest check{mode == kSaveSound ? kSaveKindSound : kSaveKindAny, {}};

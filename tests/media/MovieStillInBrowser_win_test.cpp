@@ -132,12 +132,14 @@ void ExpectTheStillOnTheCardEntered(const Film& film, const std::string& stem, u
     EXPECT_EQ(asked, 1) << stem << ": the movie asked of the browser once\n" << Joined(run.log);
     const Shot before(shot), after(t2);
     ASSERT_EQ(after.width, 160u);
-    if (firstFlags && move != Move::Unfetched)
+    if (firstFlags && move != Move::Unfetched) {
         EXPECT_EQ(DifferingPixels(before, film), 0) << stem << ": card 1's still before it plays";
+    }
     EXPECT_TRUE(NearRgb(after.At(140, 100), 20, 150, 20, 8)) << stem << ": card 2 shown, " << Hex(after.At(140, 100));
     // Card 1's click that waited for the movie plays it when it arrives, over card 2 by then.
-    if (move != Move::MovieButton)
+    if (move != Move::MovieButton) {
         EXPECT_EQ(DifferingPixels(after, film), 0) << stem << ": card 2's still of the movie";
+    }
     EXPECT_EQ(DifferingPixels(after, film, 10, 75), 0) << stem << ": the other button's still of the same movie";
 }
 

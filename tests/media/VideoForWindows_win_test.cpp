@@ -22,10 +22,12 @@ TEST(VideoForWindows, OlderThanOneTenIsMissingAndTheFileLibraryStartsOnce) {
     SetVideoForWindowsVersionAnswer(0x01090000);
     EXPECT_EQ(LoadVideoForWindows(), 0);
     EXPECT_EQ(AviFileInitCalls(), calls);
-    if (!vfwBefore)
+    if (!vfwBefore) {
         EXPECT_EQ(GetModuleHandleA("msvfw32.dll"), nullptr) << "nothing kept";
-    if (!aviBefore)
+    }
+    if (!aviBefore) {
         EXPECT_EQ(GetModuleHandleA("avifil32.dll"), nullptr);
+    }
     HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
     const uint32_t flags = InitMediaServices(window, GetModuleHandleA(nullptr));
     EXPECT_EQ(flags & kMediaVideoForWindows, 0u);
@@ -39,8 +41,9 @@ TEST(VideoForWindows, OlderThanOneTenIsMissingAndTheFileLibraryStartsOnce) {
     EXPECT_EQ(LoadVideoForWindows(), 1);
     EXPECT_EQ(AviFileInitCalls(), calls + 1) << "loaded and started once";
     EXPECT_EQ(UnloadVideoForWindows(kMediaVideoForWindows | kMediaManagerMade), kMediaManagerMade);
-    if (!aviBefore)
+    if (!aviBefore) {
         EXPECT_EQ(GetModuleHandleA("avifil32.dll"), nullptr) << "unloading frees what loading kept";
+    }
     EXPECT_EQ(UnloadVideoForWindows(kMediaManagerMade), kMediaManagerMade) << "without the bit: unchanged";
     SetVideoForWindowsVersionAnswer(0);
     DestroyWindow(window);

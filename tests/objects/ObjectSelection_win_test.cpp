@@ -414,9 +414,10 @@ TEST_F(ObjectSelection, AGraphicMovedTwiceIsSavedWhereItWasDropped) {
     // On a palette display the red goes through the system palette: there only the places count.
     const bool trueColour = !IndexedDisplay();
     const COLORREF shown = WindowPixel(page.embed, 75, 55);
-    if (trueColour)
+    if (trueColour) {
         EXPECT_TRUE(browsertest::NearRgb((GetRValue(shown) << 16) | (GetGValue(shown) << 8) | GetBValue(shown), 200, 40, 0, 8))
             << std::hex << shown;
+    }
     using namespace browsertest;
     ServerFolder server;
     const std::string saved = server.Name("moved.stk");
@@ -437,8 +438,9 @@ TEST_F(ObjectSelection, AGraphicMovedTwiceIsSavedWhereItWasDropped) {
                                                "--quit-after-last", "800", "http://localhost/moved.stk"});
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     const Shot pixels(shot);
-    if (trueColour)
+    if (trueColour) {
         EXPECT_TRUE(NearRgb(pixels.At(75, 55), 200, 40, 0, 8)) << Hex(pixels.At(75, 55));
+    }
     EXPECT_TRUE(NearRgb(pixels.At(25, 25), 255, 255, 255, 8)) << Hex(pixels.At(25, 25)) << " where it started";
     EXPECT_TRUE(NearRgb(pixels.At(45, 35), 255, 255, 255, 8)) << Hex(pixels.At(45, 35)) << " where the tool left it";
 }

@@ -392,6 +392,6 @@ TEST_P(StandInMovieLibrary, MovieWhoseTrackCannotPlayIsDoneAfterItsDuration) {
 }
 
 INSTANTIATE_TEST_SUITE_P(LoadedAndLinked, StandInMovieLibrary, testing::Bool(),
-                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "Linked" : "Loaded"; });
+                         [](const testing::TestParamInfo<bool>& linked) { return linked.param ? "Linked" : "Loaded"; });
 
 }  // namespace

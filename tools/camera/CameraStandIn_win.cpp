@@ -20,6 +20,10 @@ std::string Env(const char* name) {
     return GetEnvironmentVariableA(name, text, sizeof text) ? text : "";
 }
 
+std::string g_log;
+
+#if !defined(CAMERA_LIB_LMQTCI32)
+// The drivers' own: the camera's port and pictures, and the log of their calls.
 int CameraPort() {
     const std::string port = Env("LOOM_CAMERA_PORT");
     if (port == "none")
@@ -32,14 +36,15 @@ int PictureCount() {
     return count.empty() ? 3 : std::atoi(count.c_str());
 }
 
-std::string g_log;
 void Log(const char* format, int value) {
     char text[64];
     std::snprintf(text, sizeof text, format, value);
     g_log += text;
     g_log += ' ';
 }
+#endif
 
+#if !defined(CAMERA_LIB_LMQTCD32)
 // Bottom-up rows of blue, green, red.
 std::vector<uint8_t> Pixels(int picture, int width, int height) {
     std::vector<uint8_t> rgb;
@@ -49,6 +54,7 @@ std::vector<uint8_t> Pixels(int picture, int width, int height) {
                                    static_cast<uint8_t>(picture * 48 & 0xF8)});
     return rgb;
 }
+#endif
 
 // ---- 16-bit global memory through WOW32 ----
 struct Wow {
@@ -92,9 +98,6 @@ WORD Handle16(const std::vector<uint8_t>& bytes) {
     return h;
 }
 
-// A locked 16:16 address of a handle's block.
-DWORD Address16(WORD h) { return Wow32().lock ? Wow32().lock(h) : 0; }
-
 void Free16(WORD h) {
     if (h && Wow32().free) {
         Wow32().unlock(h);
@@ -128,6 +131,8 @@ struct PortInfo {
     int port;
 };
 std::map<DWORD, PortInfo> g_ports;  // by the outer block's address
+// A locked 16:16 address of a handle's block.
+DWORD Address16(WORD h) { return Wow32().lock ? Wow32().lock(h) : 0; }
 int g_connectedPort = 0;
 }  // namespace
 

@@ -1,5 +1,6 @@
 // Saved object files and BMP picture files, as the program writes and reads them.
 #include <algorithm>
+#include <string>
 
 #include "StackBuilder.h"
 
@@ -32,9 +33,8 @@ const char* KindCode(uint16_t kind) {
 }  // namespace
 
 std::vector<uint8_t> ObjectFile(const Object& object, const std::vector<Resource>& held, const Picture& colours) {
-    std::vector<uint8_t> f = {'L', 'M', 'P', 'K'};
-    const char* code = KindCode(object.kind);
-    f.insert(f.end(), code, code + 4);
+    const std::string head = std::string("LMPK") + KindCode(object.kind);
+    std::vector<uint8_t> f(head.begin(), head.end());
     Be32(f, 0x00010000);
     f.resize(32, 0);
     const std::vector<uint8_t> record = BuildObjectRecord(object);

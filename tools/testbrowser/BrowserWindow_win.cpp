@@ -4,15 +4,19 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "TestBrowser.h"
 
 namespace {
+
+constexpr char kTitleStart[] = "Pageloom test browser - ";
 
 constexpr char kPageClass[] = "LoomTestBrowserPage";
 constexpr char kEmbedClass[] = "LoomTestBrowserEmbed";
@@ -84,6 +88,55 @@ struct Page {
     DWORD chainStart = 0, ranTick = 0;
     int ranMs = 0;
 } g_page;
+
+// Shots taken inside a loop of the plug-in, each waiting on a thread of its own for the page's
+// thread to stop answering.
+std::vector<std::thread> g_loopShots;
+std::atomic<bool> g_loopShotsEnding{false};
+
+void StartLoopShot(HWND frame, const BrowserOptions::TimedXShot& shot) {
+    g_loopShots.emplace_back([frame, file = shot.file, later = shot.loopMs] {
+        constexpr DWORD kAnswerMs = 150, kPollMs = 20, kPatienceMs = 20000;
+        const DWORD start = GetTickCount();
+        while (!g_loopShotsEnding && GetTickCount() - start < kPatienceMs) {
+            DWORD_PTR answer = 0;
+            SetLastError(0);
+            if (SendMessageTimeoutA(frame, WM_NULL, 0, 0, SMTO_NORMAL, kAnswerMs, &answer)) {
+                Sleep(kPollMs);
+                continue;
+            }
+            if (GetLastError() != ERROR_TIMEOUT || g_loopShotsEnding)
+                break;  // the page is gone or closing: its thread waits for this one
+            Sleep(static_cast<DWORD>(later));
+            const bool written = SaveScreenXwd(file);
+            Logf("x-shot(file=%s, in a loop) -> %s", file.c_str(), written ? "written" : "failed");
+            return;
+        }
+        Logf("x-shot(file=%s, in a loop) -> no loop", file.c_str());
+    });
+}
+
+void EndLoopShots() {
+    g_loopShotsEnding = true;
+    for (std::thread& shot : g_loopShots)
+        shot.join();
+    g_loopShots.clear();
+    g_loopShotsEnding = false;
+}
+
+// The plug-in names the stack it shows in its window's text: the page's title follows the first
+// embed's, as an extension showing the plug-in's commands would.
+void FollowEmbedTitle() {
+    if (g_page.embeds.empty() || !g_page.frame || !IsWindow(g_page.embeds[0].window))
+        return;
+    char text[MAX_PATH] = {};
+    GetWindowTextA(g_page.embeds[0].window, text, sizeof text);
+    const std::string title = kTitleStart + std::string(text);
+    char shown[MAX_PATH + 64] = {};
+    GetWindowTextA(g_page.frame, shown, sizeof shown);
+    if (text[0] && title != shown)
+        SetWindowTextA(g_page.frame, title.c_str());
+}
 
 BOOL CALLBACK CountWindow(HWND, LPARAM count) {
     ++*reinterpret_cast<int*>(count);
@@ -222,6 +275,7 @@ void ClosePage(HWND frame) {
         return;
     g_page.closed = true;
     StopInput();
+    EndLoopShots();
     EndDialogWatch();
     TakeScreenshots();
     if (g_page.options.reload) {
@@ -482,6 +536,12 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             BrowserOptions::TimedXShot& shot = g_page.options.xShots[wParam - kTimerFirstXShot];
             if (HeldBack(window, wParam, shot.hold, "x-shot"))
                 return 0;
+            if (shot.loopMs >= 0) {
+                if (!g_page.closed)
+                    StartLoopShot(window, shot);
+                StepRan(window, wParam);
+                return 0;
+            }
             const bool written = !g_page.closed && SaveScreenXwd(shot.file);
             Logf("x-shot(file=%s) -> %s", shot.file.c_str(), written ? "written" : "failed");
             if (!shot.hold.title.empty()) {
@@ -496,8 +556,10 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             }
             StepRan(window, wParam);
         } else if (wParam == kTimerDialogs) {
-            if (!g_page.closed)
+            if (!g_page.closed) {
                 WatchDialogs();
+                FollowEmbedTitle();
+            }
         }
         return 0;
     case WM_INITMENUPOPUP:
@@ -668,7 +730,7 @@ int ShowPage(const std::vector<std::string>& stackUrls) {
     }
     SetServer(o.serverDir, o.baseUrl, types, o.chunk, o.parallel);
     SetServerFaults(o.lateAnswers, o.stalls, o.drips, o.huge);
-    if (!CreatePage("Pageloom test browser - " + stackUrls[0])) {
+    if (!CreatePage(kTitleStart + stackUrls[0])) {
         std::fprintf(stderr, "testbrowser: could not create the page window\n");
         ShutdownPlugin();
         return kExitWindow;
@@ -735,6 +797,7 @@ int ShowPage(const std::vector<std::string>& stackUrls) {
     }
     if (!g_page.closed) {
         StopInput();
+        EndLoopShots();
         EndDialogWatch();
         TakeScreenshots();
         DestroyInstances();

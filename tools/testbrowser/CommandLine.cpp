@@ -264,6 +264,10 @@ const char* UsageText() {
            "                        written to FILE in xwd's format, what the user sees; held\n"
            "                        on a window (@shown:TITLE+MS), also that window's own X\n"
            "                        picture (xwd -id) to FILE.window (repeatable)\n"
+           "  --x-shot-in-loop FILE+LATER@MS  from MS on (or a hold), once the page's thread\n"
+           "                        stops answering messages (the plug-in runs a loop that\n"
+           "                        lets none through, as a transition does), the whole screen\n"
+           "                        LATER ms after, from a thread of the browser's own\n"
            "  --command ID@MS       post menu command ID to the first embed window at MS\n"
            "                        milliseconds (repeatable)\n"
            "  --click X,Y@MS        a left click at X,Y of the first embed (the card's\n"
@@ -557,6 +561,22 @@ std::optional<BrowserOptions> ParseOptions(const std::vector<std::string>& args,
                 step(Kind::XShot, options.xShots.size() - 1);
             } else if (value) {
                 error = "bad value for --x-shot: " + *value;
+            }
+        } else if (a == "--x-shot-in-loop") {
+            // FILE+MS@TIME
+            const std::string* value = needValue(i);
+            const size_t at = value ? value->rfind('@') : std::string::npos;
+            const size_t plus = value && at != std::string::npos ? value->rfind('+', at) : std::string::npos;
+            BrowserOptions::TimedXShot x{};
+            ok = plus != std::string::npos && plus > 0 &&
+                 ParseInt(std::string_view(*value).substr(plus + 1, at - plus - 1), 0, 60000, x.loopMs) &&
+                 ParseTime(std::string_view(*value).substr(at + 1), x.atMs, &x.hold);
+            if (ok) {
+                x.file = value->substr(0, plus);
+                options.xShots.push_back(x);
+                step(Kind::XShot, options.xShots.size() - 1);
+            } else if (value) {
+                error = "bad value for --x-shot-in-loop: " + *value;
             }
         } else if (a == "--keys") {
             const std::string* value = needValue(i);

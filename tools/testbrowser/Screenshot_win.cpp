@@ -165,7 +165,7 @@ namespace {
 std::string UnixPath(const std::string& path) {
     using ToUnix = char*(__cdecl*)(const wchar_t*);
     const auto toUnix =
-        reinterpret_cast<ToUnix>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
+        reinterpret_cast<ToUnix>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
     const int chars = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
     if (!toUnix || chars <= 0)
         return {};

@@ -151,10 +151,14 @@ struct BrowserOptions {
     // The X server's own picture of the whole screen (its root window with every window on it)
     // written to a file at a time: what the user sees, whatever the windows' own contents say.
     // Held on a window, that window's own X picture too (FILE.window), to compare with.
+    // Taken in a loop (--x-shot-in-loop): from its time on, once the page's thread answers no
+    // message (the plug-in runs a loop that lets none through, as a transition does), loopMs
+    // after, from a thread of the browser's own; -1 for a plain shot.
     struct TimedXShot {
         std::string file;
         int atMs;
         Hold hold;
+        int loopMs = -1;
     };
     std::vector<TimedXShot> xShots;
     // Shots held as actions are (--screenshot-after shown:TITLE+MS or logged:TEXT+MS): 0 the

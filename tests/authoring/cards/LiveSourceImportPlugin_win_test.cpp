@@ -114,7 +114,7 @@ TEST_F(LiveSourceImport, ScannerAndCameraPicturesLandOnTheCardAndAreSaved) {
     // "TWAIN scanner or video": 32 by 24, centred.
     ImportFrom(page.embed, 1003);
     PumpPageMessages();
-    for (const auto [x, y] : {std::pair{0, 0}, {5, 3}, {31, 23}, {17, 11}})
+    for (const auto& [x, y] : {std::pair{0, 0}, {5, 3}, {31, 23}, {17, 11}})
         EXPECT_TRUE(Same(Shown(page.embed, 44 + x, 33 + y), AsShown(ScanPixel(x, y)))) << x << "," << y;
 
     // "Digital camera", its second picture: 40 by 30, centred.
@@ -124,7 +124,7 @@ TEST_F(LiveSourceImport, ScannerAndCameraPicturesLandOnTheCardAndAreSaved) {
         box.Press(IDOK);
     });
     PumpPageMessages();
-    for (const auto [x, y] : {std::pair{0, 0}, {7, 5}, {39, 29}, {20, 15}})
+    for (const auto& [x, y] : {std::pair{0, 0}, {7, 5}, {39, 29}, {20, 15}})
         EXPECT_TRUE(Same(Shown(page.embed, 40 + x, 30 + y), AsShown(CameraPixel(x, y)))) << x << "," << y;
 
     // Saved, and shown by the plug-in itself.
@@ -150,7 +150,7 @@ TEST_F(LiveSourceImport, ScannerAndCameraPicturesLandOnTheCardAndAreSaved) {
     ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
     const Shot shot(shotPath);
     ASSERT_EQ(shot.width, 120u);
-    for (const auto [x, y] : {std::pair{0, 0}, {7, 5}, {39, 29}, {20, 15}})
+    for (const auto& [x, y] : {std::pair{0, 0}, {7, 5}, {39, 29}, {20, 15}})
         EXPECT_TRUE(Same(shot.At(40 + x, 30 + y) & 0xFFFFFF, AsShown(CameraPixel(x, y)))) << x << "," << y;
 }
 
@@ -167,7 +167,7 @@ TEST_F(LiveSourceImport, AVideoFrameLandsOnTheCard) {
     PumpPageMessages();
     // Eight bars, 4 pixels each: white, yellow, cyan, green, magenta, red,
     // blue, black.
-    for (const auto [x, y, rgb] : {std::tuple{1, 1, 0xFFFFFFu}, {5, 4, 0xFFFF00u}, {10, 10, 0x00FFFFu},
+    for (const auto& [x, y, rgb] : {std::tuple{1, 1, 0xFFFFFFu}, {5, 4, 0xFFFF00u}, {10, 10, 0x00FFFFu},
                                    {21, 2, 0xFF0000u}, {30, 12, 0x000000u}})
         EXPECT_TRUE(Same(Shown(page.embed, 44 + x, 33 + y), AsShown(rgb))) << x << "," << y;
 }

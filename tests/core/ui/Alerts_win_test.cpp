@@ -304,6 +304,9 @@ TEST_F(AlertsTest, TallBoxShowsItsLines) {
         EXPECT_FALSE(box.IsVisible(IDCANCEL));
         EXPECT_EQ(box.ControlRect(IDOK).right, box.ClientSize().cx - 4);
         EXPECT_EQ(box.ControlRect(IDOK).bottom, box.ClientSize().cy - 4);
+        // As tall as its three lines: the button right under the last, no empty lines.
+        EXPECT_EQ(box.ControlRect(IDOK).top, box.ControlRect(62).bottom + 4);
+        EXPECT_FALSE(box.IsVisible(63));
         EXPECT_EQ(box.FocusId(), IDOK);
         box.Press(IDOK);
     });

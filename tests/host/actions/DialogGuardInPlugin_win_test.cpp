@@ -213,8 +213,9 @@ protected:
         arrived.object = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(graphic));
         ReplayPendingRequest(arrived, "http://localhost/picture.bmp");
         EXPECT_EQ(FindLayer(kObjectGraphic, kGraphicId), graphic) << kind;
-        if (LayerLock<GraphicLayer> lock(graphic); lock)
+        if (LayerLock<GraphicLayer> lock(graphic); lock) {
             EXPECT_EQ(lock->picture, picture) << kind << ": the picture is not replaced under the dialog";
+        }
         EXPECT_EQ(GetLayerListHead(), layers) << kind << ": the card is not rebuilt under the dialog";
         TickFor(page.embed, 1300);  // the timer's second, and more
         EXPECT_EQ(GetCurrentCardId(), 1) << kind << ": the timer waits";

@@ -4,6 +4,7 @@
 // recorded on the deck and fires on a timer; a cancelled second edit that leaves the saved
 // stack as it was; a graphic and a text object that move to the card walked to.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -418,6 +419,95 @@ TEST(ActionsWalkInBrowser, AnimationsAndCardWalksOfAButtonAGraphicAndATextObject
     EXPECT_EQ(CardOfColour(Shot(site.server.Name("anim-t6.png")).At(x, y)), 2) << "the text object moved to card 2";
 }
 
+
+// The screen while a transition runs, taken in its loop: the card's pixel at x,y (card
+// coordinates) as the card's colour (1 red, 2 green, 3 blue; 0 for white, what a text object
+// shows).
+int ShownCard(const XwdImage& screen, const std::vector<int>& card, int x, int y) {
+    const uint32_t pixel = screen.At(card[0] + x, card[1] + y);
+    return NearRgb(pixel, 255, 255, 255, 40) ? 0 : CardOfColour(pixel);
+}
+
+// The author gives the button a move to the next card, right to left, tries it (the dialogs step
+// off the card, which shows the transition, and the dialog has the keys again: Alt+S picks
+// "Slow"), keeps it and saves; browsing, the button's move brings the second card in with its
+// text object, which shows only as the wipe reaches it. The Open dialog starts in Documents for
+// the stack from the web, with no name, and in the saved stack's folder, with its name, after.
+TEST(ActionsWalkInBrowser, TryItShowsTheTransitionOnTheCardAndATextObjectComesInWithItsCard) {
+    sb::Stack stack = WalkCards();
+    constexpr sb::Rect kNoteRect{10, 90, 110, 140};  // bare red on the first card
+    stack.cards[1].objects.push_back(sb::TextField(4, kNoteRect, "Second note", "Arrived"));
+    stack.nextObjectId = 5;
+    Site site;
+    const std::string name = site.Serve("trywipe", Built(stack));
+    const std::string copy = site.server.Name("trywipe-saved.stk");
+    const std::string tried = site.server.Name("trywipe-try.xwd"), moved = site.server.Name("trywipe-move.xwd");
+    const std::string transitions = "Transitions|", open = "Please select a stack|";
+    const BrowserRun run = site.Run(
+        name, {"--answer-alert", "2340:2", "--command", "101" + At(500), "--dialog", open + "Cancel|press" + At(1200),
+               "--key", "shift+Tab" + At(1700), "--right-click", Centre(kButtonRect) + At(2100),
+               "--key", "Down Down Down Down Down Return" + OnceShown("menu", 400),
+               "--dialog", "Actions|Next card|press" + At(3000),
+               "--dialog", transitions + "50|choose:Right to left" + At(3500),
+               "--x-shot-in-loop", tried + "+300" + At(3700), "--dialog", transitions + "Try it|press" + At(3800),
+               "--key", "alt+s" + At(6300), "--dialog", transitions + "OK|press" + At(6800),
+               "--dialog", "Actions|Done|press" + At(7300), "--command", std::to_string(kSave) + At(7800),
+               "--save-copy", copy, "--key", "shift+Tab" + At(8800),
+               "--x-shot-in-loop", moved + "+600" + At(9000), "--click", Centre(kButtonRect) + At(9200),
+               "--command", "101" + At(14500), "--dialog", open + "Cancel|press" + At(15200),
+               "--quit-after-last", "1000"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    const std::vector<int> card = NumbersAt(run.log, "card(instance=1)");
+    ASSERT_EQ(card.size(), 2u) << Joined(run.log);
+
+    // Tried: the second card comes in from the right over the filled card, and nothing of the
+    // dialogs stands over it (the Transitions dialog lay over the card).
+    const std::vector<int> dialog = NumbersAt(run.log, "shown(Transitions)");
+    ASSERT_EQ(dialog.size(), 4u) << Joined(run.log);
+    const POINT right = {card[0] + kWidth - 6, card[1] + 110};
+    EXPECT_TRUE(right.x >= dialog[0] && right.x < dialog[2] && right.y >= dialog[1] && right.y < dialog[3])
+        << "the dialog covers the card's right edge " << Joined(run.log);
+    ASSERT_NE(FindHolding(run.log, "x-shot(file=" + tried + ", in a loop) -> written"), -1) << Joined(run.log);
+    {
+        XwdImage screen;
+        ASSERT_TRUE(ReadXwd(ReadFile(tried), &screen)) << tried;
+        for (int y : {90, 110, 130})
+            EXPECT_EQ(ShownCard(screen, card, kWidth - 6, y), 1) << "tried: the card at its right edge, y " << y;
+    }
+    // The key after Try it reached the dialog: the move is slow.
+    const std::string json = site.Report(copy);
+    const std::string move = ReportedDestination(json, 1, 1);
+    EXPECT_EQ(ReportedNumber(move, "transition"), 2) << json;
+    EXPECT_EQ(ReportedNumber(move, "speed"), 32) << "Alt+S after Try it " << json << Joined(run.log);
+
+    // Moved: the right edge shows the second card already, the text object's place still the
+    // first (neither the object's white nor its card's green).
+    ASSERT_NE(FindHolding(run.log, "x-shot(file=" + moved + ", in a loop) -> written"), -1) << Joined(run.log);
+    {
+        XwdImage screen;
+        ASSERT_TRUE(ReadXwd(ReadFile(moved), &screen)) << moved;
+        EXPECT_EQ(ShownCard(screen, card, kWidth - 4, 110), 2) << "the wipe began";
+        for (int x = kNoteRect.left + 2; x < kNoteRect.right - 2; x += 12)
+            for (int y = kNoteRect.top + 2; y < kNoteRect.bottom - 2; y += 12)
+                EXPECT_EQ(ShownCard(screen, card, x, y), 1) << "before the wipe reached it, at " << x << "," << y;
+    }
+
+    // The Open dialog: Documents and no name for the stack from the web; the saved stack's
+    // folder and name for the stack saved on this machine.
+    char documents[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)));
+    const auto lastPart = [](const std::string& path) { return path.substr(path.find_last_of('\\') + 1); };
+    const int first = Find(run.log, "shown(Please select a stack)");
+    const int second = Find(run.log, "shown(Please select a stack)", first + 1);
+    ASSERT_TRUE(first != -1 && second != -1) << Joined(run.log);
+    EXPECT_NE(run.log[size_t(first)].find("1137 ComboBox \"" + lastPart(documents) + "\""), std::string::npos)
+        << run.log[size_t(first)];
+    EXPECT_NE(run.log[size_t(first)].find("1148 Edit \"\""), std::string::npos) << run.log[size_t(first)];
+    EXPECT_NE(run.log[size_t(second)].find("1137 ComboBox \"" + lastPart(site.server.path) + "\""), std::string::npos)
+        << run.log[size_t(second)];
+    EXPECT_NE(run.log[size_t(second)].find("1148 Edit \"" + lastPart(copy) + "\""), std::string::npos)
+        << run.log[size_t(second)];
+}
 
 // Recording a path, the user sees what X shows: the card under the path, the page around it and
 // the "Path Edit" prompt over it, read from the X server's own picture of the screen (not the

@@ -767,8 +767,9 @@ TEST(AuthoringInBrowser, AGraphicMadeAGroupObjectInItsFeaturesMovesToTheBackgrou
     const Shot is(shot);
     const uint32_t centre = is.At(130, 110);
     EXPECT_NE(centre, is.At(20, 20)) << Hex(centre);
-    if (!IndexedDisplay())
+    if (!IndexedDisplay()) {
         EXPECT_TRUE(NearRgb(centre, kRed >> 16, kRed >> 8 & 255, kRed & 255, 24)) << Hex(centre);
+    }
 }
 
 // A link made in the Hypertext Links dialog: a word of a field on the green first card chosen

@@ -231,8 +231,9 @@ TEST(PaletteSave, ACardSizeChangeConvertsEachCardFromItsOwnPictureAndPalette) {
     const std::string json = c.site.Report(c.site.server.Name("unsized-copy.stk"));
     for (int card : {0, 2}) {
         const sb::Picture& own = *stack.cards[size_t(card)].picture;
-        if (depth == 8)
+        if (depth == 8) {
             EXPECT_EQ(ColourTable(now[size_t(card)]), ColourTable(was[size_t(card)])) << "card " << card + 1;
+        }
         if (depth == 16)
             continue;  // a 16-bit display rounds each colour its own way
         const std::vector<uint8_t> rows = sb::MacRows(Doubled(own, depth));

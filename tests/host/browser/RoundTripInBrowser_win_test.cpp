@@ -198,8 +198,9 @@ TEST(RoundTripWalk, NewButtonTextAndMovedGraphicSavedAsANewStack) {
     const auto thirdCard = [](const std::string& report) {
         return std::regex_replace(ReportedCard(report, kCards), std::regex("\"offset\":[0-9]+,"), "");
     };
-    if (IndexedDisplay())
+    if (IndexedDisplay()) {
         EXPECT_EQ(thirdCard(json), thirdCard(site.Report(site.server.Name(name))));
+    }
     for (int card = 1; card < (IndexedDisplay() ? kCards - 1 : kCards); ++card)
         EXPECT_EQ(Unlike(Shot(before[card]), Shot(after[card])), "") << "card " << card + 1;
     EXPECT_EQ(Unlike(Shot(before[1]), Shot(clicked)), "") << "the new button goes to the next card\n"

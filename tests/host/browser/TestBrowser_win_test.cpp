@@ -615,8 +615,9 @@ TEST(TestBrowser, AttachesAndHandsTheWindowBackWithOrWithoutQuickTime) {
                 alerts.push_back(Field(line, "id"));
         const auto missing = std::count(alerts.begin(), alerts.end(), std::string("2357"));
         EXPECT_EQ(missing, absent ? 1 : 0) << Joined(run.log);
-        if (absent)
+        if (absent) {
             EXPECT_EQ(alerts.size(), 1u) << "nothing else is tried without QuickTime: " << Joined(run.log);
+        }
         const int destroyed = Find(run.log, "NPP_Destroy(");
         const int handedBack = Find(run.log, "handed back(instance=1) -> ok");
         EXPECT_GT(destroyed, -1);
@@ -669,7 +670,7 @@ TEST(TestBrowser, MenuRequestsAndClicksMoveBetweenCards) {
         const std::vector<uint32_t> pixels = PngPixels(shot, &width, &height);
         ASSERT_EQ(width, 160u);
         const sb::Rgb want = colours[c.card - 1];
-        for (const auto [x, y] : {std::pair{5, 5}, std::pair{30, 45}, std::pair{119, 89}}) {
+        for (const auto& [x, y] : {std::pair{5, 5}, std::pair{30, 45}, std::pair{119, 89}}) {
             const uint32_t got = pixels[size_t(y) * width + size_t(x)];
             for (const auto& [shift, channel] : {std::pair{16, want.red}, std::pair{8, want.green}, std::pair{0, want.blue}})
                 EXPECT_LE(std::abs(int((got >> shift) & 255) - int(channel)), slack)

@@ -157,8 +157,9 @@ TEST_F(SavedObjectPreview, AButtonShowsItsFontShapeAndTheIconItsFileCarries) {
                 ++red, sumX += x, top = std::min(top, y);
     EXPECT_GT(red, 450) << "the icon's disc";
     EXPECT_LT(red, 32 * 32);
-    if (red)
+    if (red) {
         EXPECT_NEAR(double(sumX) / red, 59.5, 1.5) << "centred";
+    }
     EXPECT_LT(top, 45 - 16) << "above the name";
 }
 

@@ -159,8 +159,9 @@ TEST_F(EveryMenuCommandTest, EachCommandReachesItsOwnCodeOrDoesNothing) {
         UpdateMenus(card_, i, GetSubMenu(bar, i), false);
     for (const auto& [id, expected] : table) {
         const UINT state = GetMenuState(bar, static_cast<UINT>(id), MF_BYCOMMAND);
-        if (expected.outcome == Outcome::Deferred)
+        if (expected.outcome == Outcome::Deferred) {
             EXPECT_TRUE(state != static_cast<UINT>(-1) && (state & MF_GRAYED)) << "item " << id;
+        }
     }
     for (UINT id : {163u, 311u, 352u, 359u, 652u})
         EXPECT_FALSE(GetMenuState(bar, id, MF_BYCOMMAND) & MF_GRAYED) << "item " << id;

@@ -45,11 +45,8 @@ namespace {
 
 using namespace cardtest;
 
-std::vector<std::string> g_log;
 int g_shellCalls = 0;
 constexpr int32_t kAlertLaunchFailed = 2344;
-
-void Log(std::string entry) { g_log.push_back(std::move(entry)); }
 
 // An address that is not a plain web address reaches the opener's consent box, which is
 // refused: nothing starts, and the box shows what the action asked to open.
@@ -107,7 +104,6 @@ protected:
         window_ = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 64, 48, nullptr, nullptr, nullptr, nullptr);
         SetMainWindow(window_);
         SetShellOpenObserver([](const char*, const char*, const char*, intptr_t) { ++g_shellCalls; });
-        g_log.clear();
         g_shellCalls = 0;
         FreeCardHistory();
         EndButtonCycle();
@@ -319,7 +315,6 @@ TEST_F(ObjectActionsTest, AnotherStackOpensAtItsFirstCardOrTheCurrentOneStays) {
 
     // Destination -6 (and a card the stack does not have) opens at the first card, arriving.
     // Leaving with history keeps the card left in it.
-    g_log.clear();
     FreeCardHistory();
     const int history = 0;
     SetFileSpecFromPath(kSlotTargetStack, other.c_str());

@@ -241,8 +241,9 @@ TEST_F(AnimEngineTest, AnObjectsTimersStopBeforeItIsFreedInBothTimerModes) {
     for (const bool multimedia : {false, true}) {
         SCOPED_TRACE(multimedia ? "multimedia timers" : "polled timers");
         ShutdownTimers();
-        if (multimedia)
+        if (multimedia) {
             ASSERT_TRUE(InitTimerResolution());
+        }
         ASSERT_EQ(GetTimerResolution() != 0, multimedia);
         ASSERT_EQ(Play(record, 1), 1);
         EXPECT_GT(FiredMessagesWithin(150), 0) << "a playing object's timers fire";

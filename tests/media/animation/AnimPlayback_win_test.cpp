@@ -207,8 +207,8 @@ TEST_F(AnimPlaybackTest, FilmsLoadTheMoviesBoxAndMasksOfTheTransparentColour) {
     // Each frame turns within its own rectangle: the first shows its own pixels mirrored, not
     // the second's (whose blue would come over).
     {
-        const Handle strip = GetFilmPictureHandle(film, kFilmStripPicture);
-        PixMap* map = LockPixMapHandle(strip);
+        const Handle stripPicture = GetFilmPictureHandle(film, kFilmStripPicture);
+        PixMap* map = LockPixMapHandle(stripPicture);
         ASSERT_NE(map, nullptr);
         BeginPixMapDraw(map);
         int wrong = 0;
@@ -220,7 +220,7 @@ TEST_F(AnimPlaybackTest, FilmsLoadTheMoviesBoxAndMasksOfTheTransparentColour) {
                     wrong += !Near(got, int(want >> 16), int(want >> 8 & 255), int(want & 255));
                 }
         EndPixMapDraw(map);
-        UnlockPixMapHandle(strip);
+        UnlockPixMapHandle(stripPicture);
         EXPECT_EQ(wrong, 0) << "pixels unlike their frame's mirror";
     }
     ToggleFilmMirror(film, true);

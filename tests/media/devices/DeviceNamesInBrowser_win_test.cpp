@@ -29,7 +29,7 @@ constexpr uint32_t kCardColour = 0x40A040, kStoredColour = 0xE0C000, kFileColour
 const char* const kNames[] = {"x.vid", "x.cam", "x.tw", "y.vid", "y.cam", "y.tw"};
 
 // The graphic of name n: 40 by 40 from (20 + 50 n, 100).
-sb::Rect NamedRect(int n) { return {20 + 50 * n, 100, 60 + 50 * n, 140}; }
+sb::Rect NamedRect(int n) { return {int16_t(20 + 50 * n), 100, int16_t(60 + 50 * n), 140}; }
 
 std::string DeviceNamesStack() {
     sb::Stack stack = sb::EditableStack(kWidth, kHeight, 32);
@@ -60,8 +60,9 @@ void ExpectNothingOpened(const BrowserRun& run, const Shot& shot) {
     ASSERT_EQ(shot.width, UINT(kWidth)) << Joined(run.log);
     const uint32_t bare = shot.At(5, 5);
     EXPECT_NE(shot.At(40, 40), bare) << "the stored graphic";
-    if (DisplayBits() > 8)
+    if (DisplayBits() > 8) {
         EXPECT_TRUE(NearRgb(shot.At(40, 40), 0xE0, 0xC0, 0x00, 8)) << Hex(shot.At(40, 40));
+    }
     for (int n = 0; n < 6; ++n) {
         const sb::Rect r = NamedRect(n);
         for (const auto& [x, y] : {std::pair{r.left + 1, r.top + 1}, {(r.left + r.right) / 2, (r.top + r.bottom) / 2}})

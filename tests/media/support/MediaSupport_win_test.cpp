@@ -347,6 +347,6 @@ TEST_P(MediaSupportTest, AnMCIWindowHasAPlayBarOnlyWithTheController) {
 }
 
 INSTANTIATE_TEST_SUITE_P(LibraryAndLinked, MediaSupportTest, ::testing::Bool(),
-                         [](const auto& info) { return info.param ? "Linked" : "Library"; });
+                         [](const auto& linked) { return linked.param ? "Linked" : "Library"; });
 
 }  // namespace

@@ -112,8 +112,9 @@ TEST_F(SaveStackTest, AnUnchangedStackIsWrittenBackByteForByte) {
         ASSERT_EQ(saved.size(), c.bytes.size());
         for (size_t i = 0; i < saved.size(); ++i) {
             const bool mayChange = std::find(c.changed.begin(), c.changed.end(), i) != c.changed.end();
-            if (!mayChange)
+            if (!mayChange) {
                 ASSERT_EQ(saved[i], c.bytes[i]) << "byte " << i;
+            }
         }
         if (c.name == "mac-roman") {
             EXPECT_EQ(saved[15] & kStackMacRomanText, kStackMacRomanText);

@@ -163,9 +163,9 @@ TEST_F(SaveCommandTest, ThirtyTwoBitGraphicsAreSavedInTheFileOrder) {
     constexpr char kPath[] = "C:\\Stacks\\Deep.stk";
     Open(kPath, sb::BuildStack(s).bytes);
     // The file order is x-R-G-B: the first pixel's bytes as they stand in a row.
-    const auto firstPixel = [](std::span<const uint8_t> graphic) {
+    const auto firstPixel = [](std::span<const uint8_t> record) {
         GraphicPictureView view;
-        EXPECT_EQ(ReadGraphicPicture(graphic, view), GraphicPictureRefusal::None);
+        EXPECT_EQ(ReadGraphicPicture(record, view), GraphicPictureRefusal::None);
         ScopedHandle dib(GraphicPictureToDib(view));
         LockedDib locked(dib.get());
         std::vector<uint8_t> bytes;
