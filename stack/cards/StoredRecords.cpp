@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "stack/StackOpenSession.h"
-#include "stack/StackPlatform.h"
 #include "stack/cards/CardList.h"
 
 namespace {
@@ -29,16 +28,7 @@ struct StoredRecords {
     int depth = 0;  // of the records' file bytes
     std::vector<StoredRecord> records;
     SaveUnderWay save;
-    std::vector<uint8_t> shownPicture;  // the offscreen as a DIB after the last redraw
 } g_stored;
-
-// The offscreen as a DIB; empty when there is none.
-std::vector<uint8_t> OffscreenBytes() {
-    const Handle dib = GetStackPlatformOps().offscreenPicture();
-    std::vector<uint8_t> bytes = HandleToBytes(dib);
-    DisposeHandle(dib);
-    return bytes;
-}
 
 // What another stack kept goes with it.
 std::vector<StoredRecord>& Records() {
@@ -118,11 +108,4 @@ void EndWritingRecords(bool written) {
         g_stored.depth = g_stored.save.depth;
     }
     g_stored.save = {};
-}
-
-void NoteCardPictureShown() { g_stored.shownPicture = OffscreenBytes(); }
-
-bool CardPicturePainted() {
-    const std::vector<uint8_t> now = OffscreenBytes();
-    return now.empty() || now != g_stored.shownPicture;
 }

@@ -29,10 +29,3 @@ void NoteRecordWritten(Handle card, std::span<const uint8_t> bytes);
 // After the save. When the file was written whole, each record's file bytes are what was written
 // and it counts as read as it stood when the save began; otherwise nothing changes.
 void EndWritingRecords(bool written);
-
-// The card picture's edit mark: the offscreen as the last redraw left it. While the offscreen
-// still holds that, the card was not painted, and storing the card's edits leaves its picture
-// as it is (on a palette display the offscreen shows the picture fitted to the display, which is
-// no edit of it).
-void NoteCardPictureShown();
-bool CardPicturePainted();

@@ -300,3 +300,19 @@ std::vector<uint8_t> StoredPictureRecord(Handle card) {
         return kept->stored;
     return HandleToBytes(holder);
 }
+
+namespace {
+
+// Paints counted, and the count when the card was last drawn whole.
+struct PaintCount {
+    uint32_t painted = 0;
+    uint32_t shown = 0;
+} g_paint;
+
+}  // namespace
+
+void NoteCardPicturePainted() { ++g_paint.painted; }
+
+void NoteCardPictureShown() { g_paint.shown = g_paint.painted; }
+
+bool CardPicturePainted() { return g_paint.painted != g_paint.shown; }
