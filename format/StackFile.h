@@ -680,6 +680,14 @@ int SwapCardRecord(Handle card, ByteOrder order, StackConversion& cv, DropLog* d
 // The same on bytes: `record` is replaced by the converted record when the result is 0.
 int SwapCardRecordBytes(std::vector<uint8_t>& record, ByteOrder order, StackConversion& cv,
                         DropLog* drops, uint32_t fileOffset = 0);
+// A record written anew (an object dropped, another edited) keeps what the file held for each
+// object not changed since it was read, so that what the reader fills in (a stored mask size of
+// 0 read as the object's) goes back as stored: `stored` is the file's record, `read` the record
+// as read and `now` as it stands (both host order), `file` the new file bytes of `now`, changed
+// in place. An object whose stored bytes have another length than its new ones keeps the new
+// ones, so the record's layout stays. Returns how many objects were kept.
+int KeepUnchangedObjects(std::span<const uint8_t> stored, std::span<const uint8_t> read,
+                         std::span<const uint8_t> now, std::span<uint8_t> file);
 
 // ---- ObjectConvert.cpp ----
 // Rectangles between file order (top, left, bottom, right) and memory order; its own inverse.

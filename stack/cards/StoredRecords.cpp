@@ -6,6 +6,7 @@
 
 #include "stack/StackOpenSession.h"
 #include "stack/cards/CardList.h"
+#include "format/StackFile.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ struct StoredRecord {
 struct SaveUnderWay {
     bool on = false;
     int depth = 0;  // the file's
+    bool sameDepth = false;  // the records' file bytes are at the file's depth
     std::vector<Handle> asStored;
     std::vector<StoredRecord> next;
 };
@@ -64,6 +66,7 @@ void BeginWritingRecords(int depth) {
     g_stored.save = {};
     g_stored.save.on = true;
     g_stored.save.depth = depth;
+    g_stored.save.sameDepth = sameDepth;
     for (int i = 1; i <= CountCards(); ++i) {
         const Handle card = GetCardByIndex(i);
         std::vector<uint8_t> now = HandleToBytes(card);
@@ -88,6 +91,15 @@ const std::vector<uint8_t>* StoredFileBytes(Handle card) {
 uint32_t FileRecordLength(Handle card, uint32_t hostLength) {
     const std::vector<uint8_t>* stored = StoredFileBytes(card);
     return stored ? static_cast<uint32_t>(stored->size()) : hostLength;
+}
+
+void KeepStoredObjects(Handle card, std::vector<uint8_t>& file) {
+    if (!g_stored.save.on || !g_stored.save.sameDepth)
+        return;
+    const StoredRecord* r = Find(Records(), card);
+    const StoredRecord* now = Find(g_stored.save.next, card);
+    if (r && now)
+        KeepUnchangedObjects(r->file, r->read, now->read, file);
 }
 
 void NoteRecordWritten(Handle card, std::span<const uint8_t> bytes) {

@@ -24,6 +24,9 @@ void BeginWritingRecords(int depth);
 const std::vector<uint8_t>* StoredFileBytes(Handle card);
 // The length a record takes in the file being written (its stored length when kept as stored).
 uint32_t FileRecordLength(Handle card, uint32_t hostLength);
+// During the save, for a record written anew: the objects nobody changed since reading go out as
+// the file held them (see KeepUnchangedObjects, StackFile.h).
+void KeepStoredObjects(Handle card, std::vector<uint8_t>& file);
 // What the save wrote for one record (the writer tells each).
 void NoteRecordWritten(Handle card, std::span<const uint8_t> bytes);
 // After the save. When the file was written whole, each record's file bytes are what was written

@@ -125,6 +125,8 @@ int WriteStackFile(FileRef file, uint32_t resourceOffset, Handle buffer, StackCo
             record = *stored;
         else if (!CardRecordFileBytes(card, cv, record))
             return kStackDamaged;
+        else
+            KeepStoredObjects(card, record);
         NoteRecordWritten(card, record);
         err = WriteResourceData(file, static_cast<uint32_t>(record.size()), record.data(), buffer);
         written += record.size();
