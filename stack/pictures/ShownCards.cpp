@@ -26,6 +26,8 @@ struct ShownCard {
 struct ShownCards {
     std::vector<ShownCard> cards;
     uint32_t lastGroup = 0;
+    // The card picture's paints counted, and the count when the card was last drawn whole.
+    uint32_t painted = 0, paintedWhenShown = 0;
 } g_shown;
 
 // What another stack kept goes with it.
@@ -301,18 +303,8 @@ std::vector<uint8_t> StoredPictureRecord(Handle card) {
     return HandleToBytes(holder);
 }
 
-namespace {
+void NoteCardPicturePainted() { ++g_shown.painted; }
 
-// Paints counted, and the count when the card was last drawn whole.
-struct PaintCount {
-    uint32_t painted = 0;
-    uint32_t shown = 0;
-} g_paint;
+void NoteCardPictureShown() { g_shown.paintedWhenShown = g_shown.painted; }
 
-}  // namespace
-
-void NoteCardPicturePainted() { ++g_paint.painted; }
-
-void NoteCardPictureShown() { g_paint.shown = g_paint.painted; }
-
-bool CardPicturePainted() { return g_paint.painted != g_paint.shown; }
+bool CardPicturePainted() { return g_shown.painted != g_shown.paintedWhenShown; }
