@@ -27,7 +27,7 @@ struct ShownCards {
     std::vector<ShownCard> cards;
     uint32_t lastGroup = 0;
     // The card picture's paints counted, and the count when the card was last drawn whole.
-    uint32_t painted = 0, paintedWhenShown = 0;
+    uint32_t painted = 1, paintedWhenShown = 0;  // painted until a redraw shows the card
 } g_shown;
 
 // What another stack kept goes with it.

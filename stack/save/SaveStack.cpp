@@ -297,6 +297,9 @@ int SaveStack(int slot, bool samePath) {
             ClearStackChanged();
             SetStackHasFile(true);
             NoteStackSavedToItsFile();
+            // The file's form holds 255 characters of a path: what it had to cut is said.
+            if (cv.pathsCut > 0)
+                ShowCardAlert(kAlertStoredPathsCut);
         }
         if (err != kFileOk) {
             if (plan.useTemporary)

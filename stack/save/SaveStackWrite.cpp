@@ -57,8 +57,11 @@ void DropDeletedRecords() {
 StackConversion SaveConversion(const char* stackPath) {
     if (const Handle file = FindResFile(GetStackResFile())) {
         ResFileAccess access(file);
-        if (access)
-            return access.file()->conversion;
+        if (access) {
+            StackConversion cv = access.file()->conversion;
+            cv.pathsCut = 0;  // this save's own count
+            return cv;
+        }
     }
     StackConversion cv;
     cv.verticalDpi = ResourceScreenDpi();
