@@ -265,6 +265,12 @@ void UnpackFileSpec(int slot, std::span<const uint8_t> packed) {
 void UnpackFileSpecTo(FileSpec* spec, std::span<const uint8_t> packed) {
     const auto* text = reinterpret_cast<const char*>(packed.data());
     const size_t pathLength = BoundedLength(text, packed.size());
+    // A path the slot cannot hold whole is not cut into another file's name: the spec names none.
+    if (pathLength >= sizeof spec->path) {
+        spec->path[0] = 0;
+        spec->name[0] = 0;
+        return;
+    }
     CopyPathText({text, pathLength}, spec->path, sizeof spec->path);
     // Path, its NUL, the pad byte for an even length, then 2 + 4 bytes of numbers.
     const size_t nameOffset = pathLength + 1 + (pathLength % 2 == 0 ? 1 : 0) + 6;
