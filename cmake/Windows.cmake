@@ -136,3 +136,13 @@ foreach(folder IN LISTS test_folders)
     ENVIRONMENT "LOOM_DLL=$<TARGET_FILE:nploom>;LOOM_TESTBROWSER=${CMAKE_BINARY_DIR}/testbrowser.exe;LOOM_SOURCE=${CMAKE_SOURCE_DIR};LOOM_BUILD=${CMAKE_BINARY_DIR}")
   add_dependencies(${folder}_tests nploom testbrowser ${test_helpers})
 endforeach()
+
+# Benchmarks of the plug-in linked into a program and hosted as the tests host it: each prints
+# what it measures (never a timed test). Built on request: scripts/build.sh win loom_bench_win.
+file(GLOB win_benches CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*_bench_win.cpp)
+if(win_benches)
+  add_executable(loom_bench_win EXCLUDE_FROM_ALL ${win_benches} $<TARGET_OBJECTS:loom_test_support>)
+  target_link_libraries(loom_bench_win PRIVATE gtest testbrowser_core loom loom_builder_lib quicktime_standin json_reader)
+  target_link_options(loom_bench_win PRIVATE ${static_runtime})
+  add_dependencies(loom_bench_win nploom)
+endif()

@@ -142,8 +142,8 @@ int ConvertPathPair(std::vector<uint8_t>& chunk, ByteOrder order, const StackCon
     std::span<uint8_t> first(chunk.data() + kChunkHeaderBytes, firstLength);
     std::span<uint8_t> second(chunk.data() + kChunkHeaderBytes + firstLength, payload - firstLength);
     if (order == ByteOrder::ToFile) {
-        DosPathToMac(first);
-        DosPathToMac(second);
+        cv.pathsCut += DosPathToMac(first) ? 0 : 1;
+        cv.pathsCut += DosPathToMac(second) ? 0 : 1;
         return kStackOk;
     }
     std::span<const uint8_t> secondIn = second;

@@ -1,6 +1,7 @@
 // Card records: a 96-byte header, for kind 1 a picture block, the object records, and the
 // trailer 00 00 FA CE. A card read from a file is checked whole before any of it is converted;
 // inside a card that passed, a bad object is left out rather than refusing the card.
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -268,4 +269,80 @@ int SwapCardRecord(Handle card, ByteOrder order, StackConversion& cv, DropLog* d
     if (result != kStackOk)
         return result;
     return SetHandleBytes(card, bytes) == 0 ? kStackOk : kStackNoMemory;
+}
+
+namespace {
+
+struct ListedObject {
+    uint16_t kind = 0, id = 0;
+    uint32_t offset = 0, length = 0;
+};
+
+// The objects of a card record in either order (ToHost: the record is in file order).
+std::vector<ListedObject> ListObjects(std::span<const uint8_t> rec, ByteOrder order) {
+    std::vector<ListedObject> list;
+    const bool fileOrder = order == ByteOrder::ToHost;
+    if (rec.size() < kMinCardRecordBytes)
+        return list;
+    size_t pos = kCardHeaderBytes;
+    if ((fileOrder ? GetBE16(rec, kCardKind) : GetU16(rec, kCardKind)) == kCardKindPicture) {
+        const uint32_t block = fileOrder ? GetBE32(rec, kPictureBlockOffset + kBlockLength)
+                                         : GetU32(rec, kPictureBlockOffset + kBlockLength);
+        if (block > rec.size() - kCardTrailerBytes - pos)
+            return list;
+        pos += block;
+    }
+    const size_t end = rec.size() - kCardTrailerBytes;
+    uint16_t kind = 0;
+    uint32_t length = 0;
+    while (pos < end && ReadObjectStep(rec, pos, end, order, kind, length) == ObjectStep::Object) {
+        const uint16_t id = fileOrder ? GetBE16(rec, pos + kObjectId) : GetU16(rec, pos + kObjectId);
+        list.push_back({kind, id, static_cast<uint32_t>(pos), length});
+        pos += length;
+    }
+    return list;
+}
+
+// The one object of that kind and id; null when there is none or more than one.
+const ListedObject* OnlyObject(const std::vector<ListedObject>& list, uint16_t kind, uint16_t id) {
+    const ListedObject* found = nullptr;
+    for (const ListedObject& o : list)
+        if (o.kind == kind && o.id == id) {
+            if (found)
+                return nullptr;
+            found = &o;
+        }
+    return found;
+}
+
+std::span<const uint8_t> BytesOf(std::span<const uint8_t> rec, const ListedObject& o) {
+    return rec.subspan(o.offset, o.length);
+}
+
+}  // namespace
+
+int KeepUnchangedObjects(std::span<const uint8_t> stored, std::span<const uint8_t> read,
+                         std::span<const uint8_t> now, std::span<uint8_t> file) {
+    const std::vector<ListedObject> storedList = ListObjects(stored, ByteOrder::ToHost);
+    const std::vector<ListedObject> readList = ListObjects(read, ByteOrder::ToFile);
+    const std::vector<ListedObject> nowList = ListObjects(now, ByteOrder::ToFile);
+    const std::vector<ListedObject> fileList = ListObjects(file, ByteOrder::ToHost);
+    if (nowList.size() != fileList.size())
+        return 0;
+    int kept = 0;
+    for (size_t i = 0; i < nowList.size(); ++i) {
+        const ListedObject& n = nowList[i];
+        const ListedObject& f = fileList[i];
+        const ListedObject* r = OnlyObject(readList, n.kind, n.id);
+        const ListedObject* s = OnlyObject(storedList, n.kind, n.id);
+        if (f.kind != n.kind || f.id != n.id || !r || !s || s->length != f.length)
+            continue;
+        const std::span<const uint8_t> nowBytes = BytesOf(now, n), readBytes = BytesOf(read, *r);
+        if (!std::equal(nowBytes.begin(), nowBytes.end(), readBytes.begin(), readBytes.end()))
+            continue;
+        const std::span<const uint8_t> storedBytes = BytesOf(stored, *s);
+        std::copy(storedBytes.begin(), storedBytes.end(), file.begin() + f.offset);
+        ++kept;
+    }
+    return kept;
 }

@@ -77,14 +77,15 @@ bool MacPathToDos(std::span<const uint8_t> first, const std::span<const uint8_t>
     return out.size() <= kMaxConvertedPath;
 }
 
-void DosPathToMac(std::span<uint8_t> region) {
+bool DosPathToMac(std::span<uint8_t> region) {
     if (region.empty())
-        return;
+        return true;
     size_t length = 0;
     while (length < region.size() && region[length] != 0)
         ++length;
     // The length byte takes the place of the terminator, so the string moves up by one; a
     // string that fills the region loses its last character, as one over 255 characters does.
+    const size_t whole = length;
     if (length > region.size() - 1)
         length = region.size() - 1;
     if (length > 255)
@@ -97,6 +98,7 @@ void DosPathToMac(std::span<uint8_t> region) {
     // What followed the string (its terminator, the pad and the six zero bytes) reads as zeros.
     for (size_t i = length + 1; i < region.size(); ++i)
         region[i] = 0;
+    return length == whole;
 }
 
 bool ConvertPathRegion(std::vector<uint8_t>& record, size_t start, size_t length, ByteOrder order,
@@ -106,7 +108,8 @@ bool ConvertPathRegion(std::vector<uint8_t>& record, size_t start, size_t length
         return false;
     std::span<uint8_t> region(record.data() + start, length);
     if (order == ByteOrder::ToFile) {
-        DosPathToMac(region);
+        if (!DosPathToMac(region))
+            ++cv.pathsCut;
         return true;
     }
     if (region.empty() || PathRegionHasDrive(region))

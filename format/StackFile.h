@@ -630,6 +630,9 @@ struct StackConversion {
     bool headerMacRoman = false;  // header flag 0x10
     bool detectionDone = false;   // the first kind-1 card with a colour table has decided
     bool macMade = false;         // ... that the stack was made on a Mac
+    // Paths written shorter than they are (the file's form holds 255 characters): counted while
+    // records are converted to the file, so that the save says so. Not a setting of the stack.
+    mutable uint32_t pathsCut = 0;
 };
 
 // What was left out of a record that passed its own checks: a bad object, chunk or resource.
@@ -680,6 +683,14 @@ int SwapCardRecord(Handle card, ByteOrder order, StackConversion& cv, DropLog* d
 // The same on bytes: `record` is replaced by the converted record when the result is 0.
 int SwapCardRecordBytes(std::vector<uint8_t>& record, ByteOrder order, StackConversion& cv,
                         DropLog* drops, uint32_t fileOffset = 0);
+// A record written anew (an object dropped, another edited) keeps what the file held for each
+// object not changed since it was read, so that what the reader fills in (a stored mask size of
+// 0 read as the object's) goes back as stored: `stored` is the file's record, `read` the record
+// as read and `now` as it stands (both host order), `file` the new file bytes of `now`, changed
+// in place. An object whose stored bytes have another length than its new ones keeps the new
+// ones, so the record's layout stays. Returns how many objects were kept.
+int KeepUnchangedObjects(std::span<const uint8_t> stored, std::span<const uint8_t> read,
+                         std::span<const uint8_t> now, std::span<uint8_t> file);
 
 // ---- ObjectConvert.cpp ----
 // Rectangles between file order (top, left, bottom, right) and memory order; its own inverse.
@@ -727,7 +738,8 @@ bool MacPathToDos(std::span<const uint8_t> first, const std::span<const uint8_t>
 // DOS form to Mac form in place, keeping the byte length: the zero-terminated string at the
 // region's start becomes a length-prefixed one with every '\' turned into ':', and the rest of
 // the region is cleared.
-void DosPathToMac(std::span<uint8_t> region);
+// False when the path did not fit (more than 255 characters, or the region) and was cut.
+bool DosPathToMac(std::span<uint8_t> region);
 // The path in [start, start + length) of a record: to host, a Mac path (not an empty region,
 // not one already holding a drive) is replaced by its DOS form; to file, turned back in place.
 // *newLength receives the region's length afterwards. False when the path is too long.

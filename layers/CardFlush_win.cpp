@@ -6,7 +6,7 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
-#include "stack/cards/StoredRecords.h"
+#include "stack/pictures/ShownCards.h"
 
 void FlushCardEdits() {
     const Handle card = GetCurrentCardRecord();

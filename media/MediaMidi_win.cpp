@@ -9,6 +9,7 @@
 #include "media/MediaManagerState.h"
 #include "media/elements/QTElements.h"
 #include "quicktime/QtCalls.h"
+#include "media/support/MovieFileSpec.h"
 
 namespace {
 
@@ -62,7 +63,7 @@ int MediaExportMidiFile(Handle midi, const char* path) {
         return kMidiExportFailed;
     QtFSSpec output{};
     // A file not there yet still gets its spec (fnfErr): it is the output.
-    if (const QtErr error = NativePathNameToFSSpec(path, &output, 0); error != kQtNoErr && error != kQtFnfErr)
+    if (const QtErr error = MovieFileSpec(path, &output); error != kQtNoErr && error != kQtFnfErr)
         return error;
     QtComponentInstance exporter = OpenDefaultComponent(kQtMovieExportType, kQtMidiSubType);
     if (!exporter)

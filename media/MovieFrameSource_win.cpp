@@ -9,6 +9,7 @@
 #include "media/MediaMovieFiles.h"
 #include "media/support/DibHolder.h"
 #include "quicktime/QtCalls.h"
+#include "media/support/MovieFileSpec.h"
 
 struct MovieFrameSource {
     QtGWorldPtr world = nullptr;
@@ -24,7 +25,7 @@ namespace {
 
 QtMovie OpenMovieFileAt(const char* path) {
     QtFSSpec spec{};
-    if (NativePathNameToFSSpec(path, &spec, 0) != kQtNoErr)
+    if (MovieFileSpec(path, &spec) != kQtNoErr)
         return nullptr;
     int16_t ref = 0;
     if (OpenMovieFile(&spec, &ref, kQtReadPermission) != kQtNoErr)

@@ -9,6 +9,7 @@
 #include "core/ui/GdiGuards.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
+#include "stack/pictures/ShownCards.h"
 
 namespace {
 
@@ -56,6 +57,7 @@ int ReplaceColorsInPicture(int, int, int oldColorValue, int newColorValue) {
     }
     if (changed) {
         SetDIBits(screen.get(), bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+        NoteCardPicturePainted();
         InvalidateRect(GetMainWindow(), nullptr, FALSE);
     }
     return changed;

@@ -11,6 +11,7 @@
 #include "core/ui/ToolNumbers.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "paint/PaintTools.h"
+#include "stack/pictures/ShownCards.h"
 
 namespace {
 
@@ -108,6 +109,7 @@ void IntoOffscreen(HBITMAP pixels, HBITMAP mask, int x, int y) {
         return;
     DrawThroughMask(offscreen, pixels, mask, x, y);
     ReleaseOffscreenDC(offscreen);
+    NoteCardPicturePainted();
 }
 
 void ClearRect() {

@@ -160,6 +160,7 @@ inline constexpr QtOSType kQtHandleDataRef = QtFourCC("hndl");
 
 // More errors the stand-in answers.
 inline constexpr QtErr kQtFnfErr = -43;
+inline constexpr QtErr kQtBadNameErr = -37;  // a path no file spec can hold
 inline constexpr int32_t kQtBadComponentInstance = static_cast<int32_t>(0x80008001);  // an unknown instance
 inline constexpr int32_t kQtBadComponentSelector = static_cast<int32_t>(0x80008002);  // a selector it has not
 inline constexpr QtErr kQtCantFindHandler = -2048;

@@ -20,6 +20,7 @@
 #include "authoring/cards/UndoServices.h"
 #include "stack/pictures/CardPictureConvert.h"
 #include "stack/undo/Undo.h"
+#include "stack/pictures/ShownCards.h"
 
 namespace {
 
@@ -89,6 +90,7 @@ int ImportBackgroundPicture(HWND window, const char* path) {
         DeleteObject(erase);
         PlacePicture(offscreen, picture, cardWidth, cardHeight, stretch);
         ReleaseOffscreenDC(offscreen);
+        NoteCardPicturePainted();
     }
     DeleteObject(picture);
     InvalidateRect(window, nullptr, FALSE);

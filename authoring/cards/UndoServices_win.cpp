@@ -24,6 +24,7 @@
 #include "stack/cards/CardList.h"
 #include "format/StackFile.h"
 #include "stack/pictures/CardPictureConvert.h"
+#include "stack/pictures/ShownCards.h"
 
 namespace {
 
@@ -57,6 +58,7 @@ void RestoreOffscreenSnapshot(DibHandle snapshot) {
     SetDIBits(dc, offscreen, 0, static_cast<UINT>(height < 0 ? -height : height), dib.data() + bits,
               reinterpret_cast<const BITMAPINFO*>(dib.data()), DIB_RGB_COLORS);
     ReleaseOffscreenDC(dc);
+    NoteCardPicturePainted();
 }
 
 bool SwapObjectLayerRect(uint16_t kind, uint16_t id, int32_t r[4]) {

@@ -32,6 +32,7 @@
 #include "authoring/graphics/GraphicCommands.h"
 #include "format/StackFile.h"
 #include "stack/pictures/GraphicPicture.h"
+#include "stack/pictures/ShownCards.h"
 
 namespace {
 
@@ -135,6 +136,7 @@ void FillMaskWithColor(HBITMAP mask, int x, int y, COLORREF color) {
         }
     }
     ReleaseOffscreenDC(offscreen);
+    NoteCardPicturePainted();
 }
 
 }  // namespace

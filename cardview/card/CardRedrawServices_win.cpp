@@ -40,12 +40,14 @@ CardPictureOutcome CardPictureForDisplay(Handle card, int displayDepth, DibHandl
     if (GetCardKind(card) == kCardKindPlain)
         return CardPictureOutcome::None;
     const Handle holder = ResolvePictureResource(card);
-    const std::vector<uint8_t> record = HandleToBytes(holder);
-    if (record.size() < kCardHeaderBytes || GetU16(record, kCardKind) != kCardKindPicture)
+    // The header's words alone: the record is copied only to say why it was not drawn.
+    if (!IsValidHandle(holder) || GetHandleSize(holder) < kCardHeaderBytes ||
+        GetHandleWord(holder, kCardKind) != kCardKindPicture)
         return CardPictureOutcome::None;
-    if (ConvertPictureDepth(card, GetU16(record, kCardDepth), displayDepth, dib) == 0 && *dib)
+    if (ConvertPictureDepth(card, GetHandleWord(holder, kCardDepth), displayDepth, dib) == 0 && *dib)
         return CardPictureOutcome::Drawn;
     // Why not: no picture after all, or one that cannot be read (or converted).
+    const std::vector<uint8_t> record = HandleToBytes(holder);
     std::vector<uint8_t> rows;
     const PictureReadResult read = ReadPictureRecordRows(record, GetU16(record, kCardWidth),
                                                          GetU16(record, kCardHeight), GetU16(record, kCardDepth),

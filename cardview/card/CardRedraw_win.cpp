@@ -32,7 +32,6 @@
 #include "paint/PaintTools.h"
 #include "format/StackFile.h"
 #include "stack/pictures/CardPictureConvert.h"
-#include "stack/cards/StoredRecords.h"
 #include "stack/pictures/ShownCards.h"
 #include "stack/undo/Undo.h"
 

@@ -18,6 +18,7 @@
 #include "graphics/pixels/OffscreenDib.h"
 #include "graphics/pixels/PixelDepth.h"
 #include "stack/cards/CardList.h"
+#include "stack/pictures/ShownCards.h"
 
 namespace {
 
@@ -59,6 +60,7 @@ void SetDibIntoOffscreen(HWND window, DibHandle dib, HPALETTE palette) {
     HPALETTE previous = palette ? SelectPaletteIfIndexed(dc.get(), palette, TRUE) : nullptr;
     SetDIBits(dc.get(), offscreen, 0, static_cast<UINT>(locked.layout().height), locked.image().data(),
               reinterpret_cast<const BITMAPINFO*>(locked.bytes().data()), DIB_RGB_COLORS);
+    NoteCardPicturePainted();
     if (previous && previous != palette)
         SelectPaletteIfIndexed(dc.get(), previous, TRUE);
 }

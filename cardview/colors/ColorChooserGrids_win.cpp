@@ -23,6 +23,7 @@
 #include "stack/cards/CardList.h"
 #include "stack/dialogs/StackSizeDialogs.h"
 #include "stack/undo/Undo.h"
+#include "stack/pictures/ShownCards.h"
 
 namespace {
 
@@ -77,6 +78,7 @@ void FillCardWithStoredColor() {
         Rectangle(dc, 0, 0, info.bmWidth, info.bmHeight);
     }
     ReleaseOffscreenDC(dc);
+    NoteCardPicturePainted();
     if (HWND card = GetCardWindow())
         InvalidateRect(card, nullptr, TRUE);
     if (GetFatbitsZoom() != 1)

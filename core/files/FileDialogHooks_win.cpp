@@ -4,10 +4,12 @@
 #include <commdlg.h>
 
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "core/files/FileLayer.h"
 #include "core/files/FileTypes.h"
+#include "core/files/OpenFileDialog.h"
 #include "core/ui/Alerts.h"
 #include "core/ui/Resources.h"
 #include "core/ui/WaitCursor.h"
@@ -98,9 +100,12 @@ UINT_PTR CALLBACK CenterOnInitHook(HWND hookDialog, UINT message, WPARAM /*wPara
 
 void ShowSelectedFilePreview(HWND hookDialog) {
     ClosePreview();
-    char path[kPathSize + 1] = {};
-    if (SendMessageA(FileDialogOf(hookDialog), CDM_GETFILEPATH, kPathSize, reinterpret_cast<LPARAM>(path)) <= 0)
-        path[0] = '\0';
+    // The Open dialog is a wide one (ChooseOpenFile): its selection comes in wide characters.
+    wchar_t wide[kPathSize * 4] = {};
+    if (SendMessageW(FileDialogOf(hookDialog), CDM_GETFILEPATH, kPathSize * 4 - 1, reinterpret_cast<LPARAM>(wide)) <= 0)
+        wide[0] = L'\0';
+    const std::string reachable = AnsiPathFor(wide);
+    const char* path = reachable.c_str();
     const int type = FileTypeFromExtension(path);
     HWND checkBox = GetDlgItem(hookDialog, kPreviewCheckBoxId);
     if (!IsSoundFileType(type) && !IsMovieFileType(type) && !IsPictureFileType(type)) {

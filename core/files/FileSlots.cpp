@@ -134,16 +134,21 @@ void GetFileSpecPath(int slot, int size, char* buffer) {
         CopyPathText(FieldText(spec->path, sizeof spec->path), buffer, bounded);
 }
 
-void SetFileSpecFromPath(int slot, const char* path) { SetFileSpecPath(GetFileSpec(slot), path); }
+bool SetFileSpecFromPath(int slot, const char* path) { return SetFileSpecPath(GetFileSpec(slot), path); }
 
-void SetFileSpecPath(FileSpec* spec, const char* path) {
+bool SetFileSpecPath(FileSpec* spec, const char* path) {
     if (!spec || !path)
-        return;
-    const std::string_view text(path, BoundedLength(path, 4096));
+        return false;
+    std::string_view text(path, BoundedLength(path, 4096));
+    // A cut path would name another file: a path the slot cannot hold whole leaves it empty.
+    const bool fits = text.size() < sizeof spec->path;
+    if (!fits)
+        text = {};
     CopyPathText(text, spec->path, sizeof spec->path);
     const std::string_view stored = FieldText(spec->path, sizeof spec->path);
     const size_t cut = LastBackslash(stored);
     CopyPathText(cut == std::string_view::npos ? stored : stored.substr(cut + 1), spec->name, sizeof spec->name);
+    return fits;
 }
 
 FileSpec EmptyFileSpec() {
@@ -187,16 +192,19 @@ bool SameSpecPath(const FileSpec& a, const FileSpec& b) {
     return true;
 }
 
-void SetPathFileName(const char* name, char* path, size_t size) {
+bool SetPathFileName(const char* name, char* path, size_t size) {
     if (!path || size == 0)
-        return;
+        return false;
     const std::string_view current(path, BoundedLength(path, size));
     const size_t cut = LastBackslash(current);
     std::string folder(cut == std::string_view::npos ? current : current.substr(0, cut));
     folder += '\\';
     if (name)
         folder.append(name, BoundedLength(name, 4096));
-    CopyPathText(folder, path, size);
+    // Never cut: a cut path names another file.
+    const bool fits = folder.size() < size;
+    CopyPathText(fits ? std::string_view(folder) : std::string_view(), path, size);
+    return fits;
 }
 
 void GetPathFileName(const char* path, char* buffer, size_t size) {
@@ -257,6 +265,12 @@ void UnpackFileSpec(int slot, std::span<const uint8_t> packed) {
 void UnpackFileSpecTo(FileSpec* spec, std::span<const uint8_t> packed) {
     const auto* text = reinterpret_cast<const char*>(packed.data());
     const size_t pathLength = BoundedLength(text, packed.size());
+    // A path the slot cannot hold whole is not cut into another file's name: the spec names none.
+    if (pathLength >= sizeof spec->path) {
+        spec->path[0] = 0;
+        spec->name[0] = 0;
+        return;
+    }
     CopyPathText({text, pathLength}, spec->path, sizeof spec->path);
     // Path, its NUL, the pad byte for an even length, then 2 + 4 bytes of numbers.
     const size_t nameOffset = pathLength + 1 + (pathLength % 2 == 0 ? 1 : 0) + 6;

@@ -63,9 +63,11 @@ FileSpec* GetFileSpec(int slot);            // null outside 0-20 or without a ta
 void CopyFileSpec(int16_t source, int16_t destination);
 void PutFileSpec(int slot, const FileSpec& spec);  // nothing outside the table
 void GetFileSpecPath(int slot, int size, char* buffer);
-void SetFileSpecFromPath(int slot, const char* path);
+// A path of 260 characters or more is never cut (it would name another file): the slot's path
+// and name are left empty and the result is false; callers that take a path from outside say so.
+bool SetFileSpecFromPath(int slot, const char* path);
 // The same for a spec of one's own; an empty spec is as a cleared slot (volume -1).
-void SetFileSpecPath(FileSpec* spec, const char* path);
+bool SetFileSpecPath(FileSpec* spec, const char* path);
 FileSpec EmptyFileSpec();
 void GetFileSpecFolder(int slot, char* buffer, size_t size);
 void GetSpecFolder(const FileSpec& spec, char* buffer, size_t size);  // the same for a spec of one's own
@@ -96,7 +98,8 @@ private:
 };
 
 // Path text (FileSlots.cpp).
-void SetPathFileName(const char* name, char* path, size_t size);
+// The path's file name replaced by name; false, and the path empty, when the result does not fit.
+bool SetPathFileName(const char* name, char* path, size_t size);
 void GetPathFileName(const char* path, char* buffer, size_t size);
 void GetModuleFolder(char* buffer, size_t size);  // FileSlots_win.cpp
 // Bounded copy: at most size - 1 bytes and a NUL; nothing when size is 0.

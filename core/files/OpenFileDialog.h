@@ -31,3 +31,8 @@ bool GetOpenFileWithPreview(HWND owner, const FileRequest& request, FileSpec* ch
 // The locate search's dialog (SetLocateFileDialog): the Open dialog with previews over the
 // program's main window.
 bool AskForFile(const FileRequest& request, const FileSpec& start, FileSpec* chosen);
+
+// A path the system's ANSI file calls take for one a dialog gave in full: itself when the code
+// page holds every character and it fits the 259 characters of a slot, else its short (8.3) form
+// when that does; empty when neither (the file cannot be reached by this program).
+std::string AnsiPathFor(const wchar_t* path);

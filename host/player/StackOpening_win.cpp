@@ -114,17 +114,26 @@ int OpenStack(bool ask) {
         return kFileRefused;
     if (IsStackOpen())
         LeaveCard(false);  // without history: a move to another stack records it first
+    int err = kFileOk;
     if (ask) {
         FileSpec chosen;
         if (!ChooseStackFile(GetMainWindow(), kSlotCurrentStack, &chosen)) {
             RefreshCurrentCard(0);
             return 0;
         }
-        PutFileSpec(kSlotCurrentStack, chosen);
         TrustStackFile(std::string(PathOf(chosen)).c_str());  // the person's own choice of file
+        OnStackEvent(StackEvent::RemovingFiltersMenu);
+        // The open stack goes only once the chosen one is read whole: a file that cannot be
+        // opened or read leaves it shown as it was.
+        err = LoadOtherStack(chosen);
+        if (err != kFileOk && IsStackOpen()) {
+            RefreshCurrentCard(0);
+            return err;
+        }
+    } else {
+        OnStackEvent(StackEvent::RemovingFiltersMenu);
+        err = LoadStack();
     }
-    OnStackEvent(StackEvent::RemovingFiltersMenu);
-    const int err = LoadStack();
     if (err != kFileOk) {
         ShowErrorMessage(err);  // -12: already reported
         if (!IsStackOpen())  // a reader that reported the stack unreadable has started one

@@ -27,6 +27,7 @@
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
 #include "stack/undo/Undo.h"
+#include "stack/pictures/ShownCards.h"
 
 namespace {
 
@@ -77,7 +78,9 @@ std::string PathInHandle(Handle h) {
 
 }  // namespace
 
+// A module handed the offscreen may paint the card picture with it.
 void CbGetDrawingTargets(NbaParamBlock& b) {
+    NoteCardPicturePainted();
     b.param1 = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(GetOffscreenBitmap()));
     b.param2 = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(GetMainWindow()));
     b.param3 = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(GetLayerMaskBitmap()));
@@ -96,6 +99,7 @@ void CbDrawToScreen(NbaParamBlock&) { ReleaseRequestDC(); }
 void CbDrawToOffscreen(NbaParamBlock& b) {
     HDC dc = AcquireOffscreenDC(nullptr);
     if (dc) {
+        NoteCardPicturePainted();
         g_requestDC = dc;
         ++g_requestDCs;
     }

@@ -9,6 +9,7 @@
 #include "media/elements/QTElements.h"
 #include "quicktime/QtCalls.h"
 #include "quicktime/QuickTime.h"
+#include "media/support/MovieFileSpec.h"
 
 namespace {
 
@@ -39,8 +40,8 @@ int ImportMidiFile(QTElement& element) {
     std::memcpy(element.temporaryFile + 1, name, element.temporaryFile[0]);
     QtFSSpec input{};
     QtFSSpec output{};
-    if (NativePathNameToFSSpec(element.path, &input, 0) != kQtNoErr ||
-        NativePathNameToFSSpec(name, &output, 0) != kQtNoErr)
+    if (MovieFileSpec(element.path, &input) != kQtNoErr ||
+        MovieFileSpec(name, &output) != kQtNoErr)
         return kMediaOpenFailed;
     QtComponentInstance importer = OpenDefaultComponent(kQtMovieImportType, kQtMidiSubType);
     if (!importer)
@@ -98,7 +99,7 @@ int OpenElementMovieFile(QTElement& element) {
         std::memcpy(source, element.path, kMediaPathChars - 1);
     }
     QtFSSpec file{};
-    if (const QtErr error = NativePathNameToFSSpec(source, &file, 0); error != kQtNoErr)
+    if (const QtErr error = MovieFileSpec(source, &file); error != kQtNoErr)
         return error;
     int16_t reference = 0;
     if (const QtErr error = OpenMovieFile(&file, &reference, kQtReadPermission); error != kQtNoErr)

@@ -8,6 +8,7 @@
 #include "media/previews/Previewers.h"
 #include "media/support/MetafileRender.h"
 #include "quicktime/QtCalls.h"
+#include "media/support/MovieFileSpec.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ QTPictureFile::~QTPictureFile() { Close(); }
 bool QTPictureFile::Open(HWND fitInto) {
     Close();
     QtFSSpec spec{};
-    if (NativePathNameToFSSpec(path, &spec, 0) != kQtNoErr || GetGraphicsImporterForFile(&spec, &importer) != kQtNoErr ||
+    if (MovieFileSpec(path, &spec) != kQtNoErr || GetGraphicsImporterForFile(&spec, &importer) != kQtNoErr ||
         !importer) {
         importer = nullptr;
         return false;

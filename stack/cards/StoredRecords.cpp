@@ -5,8 +5,8 @@
 #include <utility>
 
 #include "stack/StackOpenSession.h"
-#include "stack/StackPlatform.h"
 #include "stack/cards/CardList.h"
+#include "format/StackFile.h"
 
 namespace {
 
@@ -20,16 +20,7 @@ struct StoredRecords {
     uint32_t session = 0;  // of the stack the records belong to
     int depth = 0;  // of the records' file bytes
     std::vector<StoredRecord> records;
-    std::vector<uint8_t> shownPicture;  // the offscreen as a DIB after the last redraw
 } g_stored;
-
-// The offscreen as a DIB; empty when there is none.
-std::vector<uint8_t> OffscreenBytes() {
-    const Handle dib = GetStackPlatformOps().offscreenPicture();
-    std::vector<uint8_t> bytes = HandleToBytes(dib);
-    DisposeHandle(dib);
-    return bytes;
-}
 
 uint32_t OpenSession() { return CurrentStackIdentity().session; }
 
@@ -59,6 +50,7 @@ RecordWriter BeginWritingRecords(int depth) {
     writer.depth_ = depth;
     // A stack read at another depth (16 colours, held at the display's) writes its records anew.
     const bool sameDepth = depth != 0 && depth == g_stored.depth;
+    writer.sameDepth_ = sameDepth;
     for (int i = 1; i <= CountCards(); ++i) {
         const Handle card = GetCardByIndex(i);
         std::vector<uint8_t> now = HandleToBytes(card);
@@ -83,6 +75,15 @@ uint32_t RecordWriter::FileRecordLength(Handle card, uint32_t hostLength) const 
     return stored ? static_cast<uint32_t>(stored->size()) : hostLength;
 }
 
+void RecordWriter::KeepStoredObjects(Handle card, std::vector<uint8_t>& file) const {
+    if (!sameDepth_)
+        return;
+    const StoredRecord* r = Kept(card);
+    const auto now = std::find_if(next_.begin(), next_.end(), [&](const WrittenRecord& w) { return w.card == card; });
+    if (r && now != next_.end())
+        KeepUnchangedObjects(r->file, r->read, now->read, file);
+}
+
 void RecordWriter::NoteRecordWritten(Handle card, std::span<const uint8_t> bytes) {
     const auto found = std::find_if(next_.begin(), next_.end(), [&](const WrittenRecord& r) { return r.card == card; });
     if (found != next_.end())
@@ -98,11 +99,4 @@ void EndWritingRecords(RecordWriter&& writer, bool written) {
         g_stored.records.push_back({r.card, std::move(r.file), std::move(r.read)});
     g_stored.session = writer.session_;
     g_stored.depth = writer.depth_;
-}
-
-void NoteCardPictureShown() { g_stored.shownPicture = OffscreenBytes(); }
-
-bool CardPicturePainted() {
-    const std::vector<uint8_t> now = OffscreenBytes();
-    return now.empty() || now != g_stored.shownPicture;
 }

@@ -30,6 +30,9 @@ public:
     const std::vector<uint8_t>* StoredFileBytes(Handle card) const;
     // The length a record takes in the file being written (its stored length when kept as stored).
     uint32_t FileRecordLength(Handle card, uint32_t hostLength) const;
+    // For a record written anew: the objects nobody changed since reading go out as the file
+    // held them (see KeepUnchangedObjects, StackFile.h).
+    void KeepStoredObjects(Handle card, std::vector<uint8_t>& file) const;
     // What the save wrote for one record (the writer tells each).
     void NoteRecordWritten(Handle card, std::span<const uint8_t> bytes);
 
@@ -38,6 +41,7 @@ private:
     friend void EndWritingRecords(RecordWriter&& writer, bool written);
     uint32_t session_ = 0;
     int depth_ = 0;  // the file's
+    bool sameDepth_ = false;  // the records' file bytes are at the file's depth
     std::vector<Handle> asStored_;
     std::vector<WrittenRecord> next_;
 };
@@ -49,10 +53,3 @@ RecordWriter BeginWritingRecords(int depth);
 // bytes are what was written and it counts as read as it stood when the save began; otherwise
 // nothing changes.
 void EndWritingRecords(RecordWriter&& writer, bool written);
-
-// The card picture's edit mark: the offscreen as the last redraw left it. While the offscreen
-// still holds that, the card was not painted, and storing the card's edits leaves its picture
-// as it is (on a palette display the offscreen shows the picture fitted to the display, which is
-// no edit of it).
-void NoteCardPictureShown();
-bool CardPicturePainted();

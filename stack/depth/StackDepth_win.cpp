@@ -15,7 +15,6 @@
 #include "stack/cards/ActionResource.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
-#include "stack/cards/StoredRecords.h"
 #include "stack/depth/StackDepth.h"
 #include "stack/depth/StackDepthChange.h"
 #include "stack/dialogs/StackSizeDialogs.h"

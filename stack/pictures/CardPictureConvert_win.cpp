@@ -206,11 +206,10 @@ Handle MakeColorTableForDepth(HWND, Handle card, int sourceDepth, int targetDept
 int ConvertPictureDepth(Handle card, int storedDepth, int targetDepth, DibHandle* out) {
     *out = 0;
     const Handle holder = ResolvePictureResource(card);
-    const std::vector<uint8_t> record = HandleToBytes(holder);
-    if (record.size() < kCardHeaderBytes)
+    if (!IsValidHandle(holder) || GetHandleSize(holder) < kCardHeaderBytes)
         return 16;
-    DibHandle dib = DibFromPictureResource(card, GetU16(record, kCardWidth), GetU16(record, kCardHeight), storedDepth,
-                                          true, true, nullptr);
+    DibHandle dib = DibFromPictureResource(card, GetHandleWord(holder, kCardWidth), GetHandleWord(holder, kCardHeight),
+                                          storedDepth, true, true, nullptr);
     if (!dib || !RunPlan(card, dib, PictureToDisplayPlan(storedDepth, targetDepth), storedDepth)) {
         DisposeHandle(dib);
         return 16;

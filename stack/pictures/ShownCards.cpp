@@ -26,6 +26,8 @@ struct ShownCard {
 struct ShownCards {
     std::vector<ShownCard> cards;
     uint32_t lastGroup = 0;
+    // The card picture's paints counted, and the count when the card was last drawn whole.
+    uint32_t painted = 1, paintedWhenShown = 0;  // painted until a redraw shows the card
 } g_shown;
 
 // What another stack kept goes with it.
@@ -300,3 +302,9 @@ std::vector<uint8_t> StoredPictureRecord(Handle card) {
         return kept->stored;
     return HandleToBytes(holder);
 }
+
+void NoteCardPicturePainted() { ++g_shown.painted; }
+
+void NoteCardPictureShown() { g_shown.paintedWhenShown = g_shown.painted; }
+
+bool CardPicturePainted() { return g_shown.painted != g_shown.paintedWhenShown; }

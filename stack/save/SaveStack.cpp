@@ -174,6 +174,7 @@ int WriteAndPlace(const SavePlan& plan, Handle buffer, RecordWriter& records, bo
     int err = kFileOk;
     ReplaceFailure why = ReplaceFailure::None;
     bool diskFull = false;
+    int pathsCut = 0;
     {
         FileReplacement replacement(plan.target);
         const FileRef file = replacement.file();
@@ -187,6 +188,7 @@ int WriteAndPlace(const SavePlan& plan, Handle buffer, RecordWriter& records, bo
                 err = FileTruncate(file, plan.resourceOffset) == 0 ? kFileOk : kFileFailed;
             if (err == kFileOk)
                 err = WriteStackFile(file, plan.resourceOffset, buffer, cv, records);
+            pathsCut = cv.pathsCut;
             // What the statistics promised is what the file holds.
             if (err == kFileOk && FileGetLength(file) != static_cast<int32_t>(plan.total))
                 err = kFileFailed;
@@ -212,6 +214,9 @@ int WriteAndPlace(const SavePlan& plan, Handle buffer, RecordWriter& records, bo
     SetStackHasFile(true);
     NoteStackSavedToItsFile();
     GetStackUpcalls().stackEvent(StackEvent::SavedToItsFile);
+    // The file's form holds 255 characters of a path: what it had to cut is said.
+    if (pathsCut > 0)
+        ShowCardAlert(kAlertStoredPathsCut);
     return kFileOk;
 }
 

@@ -33,6 +33,8 @@
 inline constexpr uint32_t kSaveSpareBytes = 2048;  // kept free on the disk beyond the stack
 inline constexpr int kAlertDiskLocked = 2689;
 inline constexpr int kAlertDiskFull = 2264;
+// Saved, but paths the stack names were longer than the file keeps (255 characters).
+inline constexpr int kAlertStoredPathsCut = 2883;
 inline constexpr int kAlertConvertedStack = 2339;
 inline constexpr int kAlertColorsChanged = 2340;
 inline constexpr int kErrorStackWrite = 2694;

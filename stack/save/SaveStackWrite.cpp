@@ -57,8 +57,11 @@ void DropDeletedRecords() {
 StackConversion SaveConversion(const char* stackPath) {
     if (const Handle file = FindResFile(GetStackResFile())) {
         ResFileAccess access(file);
-        if (access)
-            return access.file()->conversion;
+        if (access) {
+            StackConversion cv = access.file()->conversion;
+            cv.pathsCut = 0;  // this save's own count
+            return cv;
+        }
     }
     StackConversion cv;
     cv.verticalDpi = ResourceScreenDpi();
@@ -127,6 +130,8 @@ int WriteStackFile(FileRef file, uint32_t resourceOffset, Handle buffer, StackCo
             record = *stored;
         else if (!CardRecordFileBytes(card, cv, record))
             return kStackDamaged;
+        else
+            records.KeepStoredObjects(card, record);
         records.NoteRecordWritten(card, record);
         err = WriteResourceData(file, static_cast<uint32_t>(record.size()), record.data(), buffer);
         written += record.size();

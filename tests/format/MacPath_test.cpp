@@ -56,7 +56,7 @@ TEST(MacPath, DosToMacKeepsTheLength) {
     const char text[] = "C:\\Stacks\\a.stk\0\0\0\0\0\0\0";
     std::vector<uint8_t> region(text, text + sizeof text - 1);
     const size_t size = region.size();
-    DosPathToMac(region);
+    EXPECT_TRUE(DosPathToMac(region));
     ASSERT_EQ(region.size(), size);
     EXPECT_EQ(PStringAt(region, 0), "C::Stacks:a.stk");
     EXPECT_EQ(region[16], 0);
@@ -67,17 +67,28 @@ TEST(MacPath, DosToMacKeepsTheLength) {
 
     // A string that fills its region loses its last character to the length byte.
     std::vector<uint8_t> full = {'a', 'b', 'c'};
-    DosPathToMac(full);
+    EXPECT_FALSE(DosPathToMac(full));
     EXPECT_EQ(full, (std::vector<uint8_t>{2, 'a', 'b'}));
     std::vector<uint8_t> empty;
-    DosPathToMac(empty);
+    EXPECT_TRUE(DosPathToMac(empty));
     EXPECT_TRUE(empty.empty());
-    // Over 255 characters the length byte holds 255.
+    // Over 255 characters the length byte holds 255, and the cut is told.
     std::vector<uint8_t> big(400, 'x');
     big[300] = 0;
-    DosPathToMac(big);
+    EXPECT_FALSE(DosPathToMac(big));
     EXPECT_EQ(big[0], 255);
     EXPECT_EQ(big[256], 0);
+    // Converting a record to the file counts each path it had to cut.
+    StackConversion cv;
+    std::vector<uint8_t> record(300, 'y');
+    record[270] = 0;
+    size_t newLength = 0;
+    ASSERT_TRUE(ConvertPathRegion(record, 0, 280, ByteOrder::ToFile, cv, &newLength));
+    EXPECT_EQ(cv.pathsCut, 1u);
+    std::vector<uint8_t> fits(20, 0);
+    fits[0] = 'z';
+    ASSERT_TRUE(ConvertPathRegion(fits, 0, 20, ByteOrder::ToFile, cv, &newLength));
+    EXPECT_EQ(cv.pathsCut, 1u);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -19,6 +20,7 @@
 #include "quicktime/formats/MidiFile.h"
 #include "quicktime/formats/MovieFile.h"
 #include "quicktime/formats/MusicTrack.h"
+#include "media/support/MovieFileSpec.h"
 #include "tests/support/LinkedStandIn_win.h"
 #include "tests/support/TestMovieFiles_win.h"
 
@@ -110,6 +112,39 @@ TEST_P(StandInMovieLibrary, RleAviGivesItsBoxFourVideoSamplesAndEachFrameAtItsTi
 // An AVI's PCM sound of every depth from 0 to 32 bits: below 8 bits a frame has no whole byte,
 // and the sound is left out (the pictures still play); from 8 bits on its whole frames reach the
 // sink as stored, and the movie plays to its end.
+// A movie 258 characters deep, more than a file spec holds: the plug-in's spec goes through the
+// path's short form, and the movie opens.
+TEST_P(StandInMovieLibrary, AMovieDeeperThanAFileSpecHoldsOpensThroughItsShortPath) {
+    std::string folder = TempPath("deep-movie");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::vector<std::string> made;
+    const std::string name = "\\four.avi";
+    while (folder.size() + name.size() < 258) {
+        folder += "\\" + std::string(std::min<size_t>(258 - folder.size() - name.size() - 1, 60), 'm');
+        CreateDirectoryA(folder.c_str(), nullptr);
+        made.push_back(folder);
+    }
+    const std::string path = folder + name;
+    ASSERT_EQ(path.size(), 258u);
+    const Bytes avi = RleAvi();
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(avi.data()), std::streamsize(avi.size()));
+    QtFSSpec spec{};
+    EXPECT_NE(NativePathNameToFSSpec(path.c_str(), &spec, 0), kQtNoErr) << "too long for a spec";
+    ASSERT_EQ(MovieFileSpec(path.c_str(), &spec), kQtNoErr);
+    int16_t ref = 0;
+    ASSERT_EQ(OpenMovieFile(&spec, &ref, kQtReadPermission), kQtNoErr);
+    QtMovie movie = nullptr;
+    EXPECT_EQ(NewMovieFromFile(&movie, ref, nullptr, nullptr, kQtNewMovieActive, nullptr), kQtNoErr);
+    CloseMovieFile(ref);
+    ASSERT_NE(movie, nullptr);
+    EXPECT_EQ(GetMediaSampleCount(GetTrackMedia(GetMovieIndTrack(movie, 1))), 4);
+    DisposeMovie(movie);
+    DeleteFileA(path.c_str());
+    for (auto it = made.rbegin(); it != made.rend(); ++it)
+        RemoveDirectoryA(it->c_str());
+    RemoveDirectoryA(TempPath("deep-movie").c_str());
+}
+
 TEST_P(StandInMovieLibrary, AviSoundOfEveryDepthPlaysOrIsLeftOut) {
     const stackbuilder::AviColour frames[] = {{255, 0, 0}, {0, 255, 0}};
     for (uint16_t bits = 0; bits <= 32; ++bits) {

@@ -244,6 +244,11 @@ void DialogView::SetFileName(std::string_view path) const {
     SetText(Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit, path);
 }
 
+void DialogView::SetFileNameWide(std::wstring_view path) const {
+    constexpr int kFileNameCombo = 0x47C, kFileNameEdit = 0x480;
+    SetWindowTextW(Item(Exists(kFileNameCombo) ? kFileNameCombo : kFileNameEdit), std::wstring(path).c_str());
+}
+
 bool DialogView::IsChecked(int id) const {
     return SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }

@@ -92,6 +92,8 @@ public:
 
     // The name box of the system's file dialogs (a combo box, or an edit on older systems).
     void SetFileName(std::string_view path) const;
+    // The same in wide characters (names outside the code page).
+    void SetFileNameWide(std::wstring_view path) const;
 
     void Press(int id) const;        // a click on an enabled, visible button
     void Close(INT_PTR result) const;  // ends the dialog as its own code would

@@ -15,13 +15,18 @@
 namespace {
 
 std::string gCurrentPath;  // what the stand-in file dialog reports as its selection
+bool gWideDialog = false;  // answers in wide characters, as the Open dialog (a wide one) does
 
 LRESULT CALLBACK FileDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == CDM_GETFILEPATH) {
         const size_t size = static_cast<size_t>(wParam);
         if (!lParam || gCurrentPath.size() + 1 > size)
             return -1;
-        lstrcpynA(reinterpret_cast<char*>(lParam), gCurrentPath.c_str(), static_cast<int>(size));
+        if (gWideDialog)
+            MultiByteToWideChar(CP_ACP, 0, gCurrentPath.c_str(), -1, reinterpret_cast<wchar_t*>(lParam),
+                                static_cast<int>(size));
+        else
+            lstrcpynA(reinterpret_cast<char*>(lParam), gCurrentPath.c_str(), static_cast<int>(size));
         return static_cast<LRESULT>(gCurrentPath.size() + 1);
     }
     return DefWindowProcA(window, message, wParam, lParam);
@@ -133,6 +138,7 @@ TEST_F(FileDialogHooksWinTest, DialogsAreCentredOverTheirOwnerWhenInitialised) {
 }
 
 TEST_F(FileDialogHooksWinTest, PreviewBoxFollowsTheSelectedKind) {
+    gWideDialog = true;
     CheckDlgButton(hookDialog_, kPreviewCheckBoxId, BST_CHECKED);
     gCurrentPath = existingTxt_;
     Notify(PreviewOpenHook, CDN_SELCHANGE);
@@ -155,6 +161,7 @@ TEST_F(FileDialogHooksWinTest, PreviewBoxFollowsTheSelectedKind) {
     // The step on its own.
     ShowSelectedFilePreview(hookDialog_);
     EXPECT_FALSE(IsWindowEnabled(checkBox_));
+    gWideDialog = false;
 }
 
 TEST_F(FileDialogHooksWinTest, SaveNamesAcceptedWithoutAsking) {

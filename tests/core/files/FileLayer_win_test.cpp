@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "core/files/FileLayer.h"
 #include "core/system/PluginModule.h"
@@ -157,3 +159,56 @@ TEST_F(FileLayerWinTest, FreeSpace) {
 }
 
 }  // namespace
+
+// Paths up to 259 characters work whole: a stack that deep finds the one lying beside it, opens
+// it, and a longer path is refused by the slot instead of being cut to name another file.
+TEST_F(FileLayerWinTest, PathsOfTwoHundredFiftyNineCharactersWorkWhole) {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string folder = std::string(temp) + "deep" + std::to_string(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const std::string top = folder;
+    std::vector<std::string> made{folder};
+    const std::string stackName = "\\this.st", otherName = "\\other.st";
+    // Folders of at most 60 characters until the stack's path is 259 characters long.
+    while (folder.size() + stackName.size() < 259) {
+        const size_t room = 259 - folder.size() - stackName.size() - 1;
+        folder += "\\" + std::string(std::min<size_t>(room, 60), 'f');
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
+        made.push_back(folder);
+    }
+    const std::string stack = folder + stackName, other = folder + otherName.substr(0, 6) + ".s";
+    ASSERT_EQ(stack.size(), 259u);
+    for (const std::string& path : {stack, other}) {
+        HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(f, INVALID_HANDLE_VALUE) << path;
+        CloseHandle(f);
+    }
+
+    ASSERT_TRUE(SetFileSpecFromPath(kSlotCurrentStack, stack.c_str()));
+    FileRef file = kNoFile;
+    EXPECT_EQ(OpenFileSlot(kSlotCurrentStack, kOpenRead, &file), kFileOk);
+    FileClose(file);
+    char found[kFileSpecPathSize] = {};
+    EXPECT_TRUE(FindFileNearStackPath("Disk:Stacks:other.s", stack.c_str(), found, sizeof found));
+    EXPECT_EQ(std::string(found), other);
+    {
+        const LocateFileWithoutAsking quiet;
+        const FileRequest request{};
+        EXPECT_TRUE(LocateRememberedPath(request, "Q:\\elsewhere\\other.s", found, sizeof found, false, true));
+        EXPECT_EQ(std::string(found), other);
+    }
+
+    // A name that makes the path 260 characters long is refused whole.
+    char named[kFileSpecPathSize];
+    CopyPathText(stack, named, sizeof named);
+    EXPECT_FALSE(SetPathFileName("these.st", named, sizeof named));
+    EXPECT_STREQ(named, "");
+    EXPECT_FALSE(SetFileSpecFromPath(kSlotCurrentStack, (stack + "x").c_str()));
+    EXPECT_STREQ(GetFileSpec(kSlotCurrentStack)->path, "");
+
+    DeleteFileA(stack.c_str());
+    DeleteFileA(other.c_str());
+    for (auto it = made.rbegin(); it != made.rend(); ++it)
+        RemoveDirectoryA(it->c_str());
+}

@@ -96,16 +96,20 @@ TEST_F(FileSpecTest, PathAndNameOperations) {
     SetFileSpecFromPath(21, "ignored");  // outside the table: nothing happens
 }
 
-TEST_F(FileSpecTest, LongTextIsCutAndTerminated) {
+TEST_F(FileSpecTest, LongPathIsRefusedAndNamesAreCut) {
     const std::string longFolder = "C:\\" + std::string(300, 'f');
     const std::string longName(100, 'n');
-    SetFileSpecFromPath(8, (longFolder + "\\" + longName).c_str());
+    // A path the slot cannot hold whole would name another file: the slot is left empty.
+    SetFileSpecFromPath(8, "C:\\before.stk");
+    EXPECT_FALSE(SetFileSpecFromPath(8, (longFolder + "\\" + longName).c_str()));
+    EXPECT_EQ(PathOf(*GetFileSpec(8)), "");
+    EXPECT_EQ(NameOf(*GetFileSpec(8)), "");
+    const std::string longest = "C:\\" + std::string(252, 'f') + "\\a.b";  // 259 characters
+    EXPECT_TRUE(SetFileSpecFromPath(8, longest.c_str()));
     const FileSpec& spec = *GetFileSpec(8);
-    EXPECT_EQ(spec.path[kFileSpecPathSize - 1], 0);
-    EXPECT_EQ(PathOf(spec).size(), kFileSpecPathSize - 1);
-    EXPECT_EQ(spec.name[kFileSpecNameSize - 1], 0);
-    // The name is taken from the stored (cut) path: all 'f's after the last backslash.
-    EXPECT_EQ(NameOf(spec).size(), kFileSpecNameSize - 1);
+    EXPECT_EQ(PathOf(spec), longest);
+    EXPECT_EQ(NameOf(spec), "a.b");
+    EXPECT_FALSE(SetFileSpecFromPath(8, (longest + "c").c_str()));
 
     SetFileSpecFromPath(9, ("C:\\x\\" + longName).c_str());
     EXPECT_EQ(std::string(NameOf(*GetFileSpec(9))), longName.substr(0, kFileSpecNameSize - 1));
@@ -123,6 +127,7 @@ TEST_F(FileSpecTest, LongTextIsCutAndTerminated) {
     EXPECT_EQ(buffer[19], 0);
     EXPECT_EQ(buffer[20], '#');
     std::vector<char> wide(400, '#');
+    SetFileSpecFromPath(8, longest.c_str());
     GetFileSpecPath(8, 1000, wide.data());  // a size above 260 counts as 260
     EXPECT_EQ(std::strlen(wide.data()), kFileSpecPathSize - 1);
     EXPECT_EQ(wide[kFileSpecPathSize], '#');
@@ -163,7 +168,7 @@ TEST_F(FileSpecTest, PackedFormPadsToEvenOffsets) {
 TEST_F(FileSpecTest, UnpackingHostileBytesStaysInside) {
     const std::vector<uint8_t> noTerminator(400, 'x');
     UnpackFileSpec(13, noTerminator);
-    EXPECT_EQ(PathOf(*GetFileSpec(13)).size(), kFileSpecPathSize - 1);
+    EXPECT_EQ(PathOf(*GetFileSpec(13)).size(), 0u) << "a path too long for the slot is not cut";
     EXPECT_EQ(GetFileSpec(13)->name[0], 0);
 
     const uint8_t shortRecord[] = {'a', 'b', 0, 1, 2};

@@ -3,11 +3,13 @@
 // format's size only from bytes that were read (a palette the header claims but the format does
 // not carry is left out); a codec's frame is sized from its header for the stream's size, never
 // past a 32-bit wrap, and read only when it is all there. With the length's top bit set, a frame
-// shorter than its format needs is also tried repeated to that length (up to the 32 MiB of a
-// 16384-pixel-square 1-bit frame), so that small inputs reach the sizes a server could send: no
-// frame passes 16 M pixels.
+// shorter than its format needs is also tried repeated to that length, so that small inputs reach
+// the sizes a server could send: up to 65,536 pixels it is decoded whole; a larger one (up to the
+// 32 MiB of a 16384-pixel-square 1-bit frame) is handed one byte short and must be refused from
+// its sizes alone. No frame passes 16 M pixels.
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "quicktime/dll/StandInMovies.h"
@@ -34,6 +36,13 @@ uint64_t RowsNeeded(std::span<const uint8_t> format) {
     return uint64_t((width * bits + 31) / 32 * 4) * uint64_t(height);
 }
 
+// Stretched frames up to this many pixels are decoded whole; larger ones only have their sizes read.
+constexpr int64_t kMostDecodedPixels = int64_t(1) << 16;
+
+int64_t PixelsOf(std::span<const uint8_t> format) {
+    return int64_t(Le32(format, 4)) * std::abs(int64_t(Le32(format, 8)));
+}
+
 void CheckStored(std::span<const uint8_t> format, std::span<const uint8_t> rows) {
     StandInImage stored;
     if (AviFrameImage(format, rows, &stored)) {
@@ -56,10 +65,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckStored(format, frame);
     const uint64_t needed = RowsNeeded(format);
     if (stretch && !frame.empty() && needed > frame.size() && needed <= kMostStretched) {
-        std::vector<uint8_t> stretched(static_cast<size_t>(needed));
-        for (size_t i = 0; i < stretched.size(); ++i)
-            stretched[i] = frame[i % frame.size()];
-        CheckStored(format, stretched);
+        if (PixelsOf(format) <= kMostDecodedPixels) {
+            // The frame, then what is there so far copied after it, doubling each time: a few
+            // block copies, never a byte loop.
+            std::vector<uint8_t> stretched(static_cast<size_t>(needed));
+            std::copy(frame.begin(), frame.end(), stretched.begin());
+            for (size_t filled = frame.size(); filled < stretched.size(); filled *= 2)
+                std::copy_n(stretched.begin(), std::min(filled, stretched.size() - filled),
+                            stretched.begin() + static_cast<std::ptrdiff_t>(filled));
+            CheckStored(format, stretched);
+        } else {
+            // A larger frame is handed at its full size less one byte, which the stand-in must
+            // refuse from the sizes alone: it reads none of the rows, so they are never filled
+            // (the pages of a block never touched cost nothing).
+            const std::unique_ptr<uint8_t[]> rows(new uint8_t[static_cast<size_t>(needed)]);
+            StandInImage refused;
+            FuzzCheck(!AviFrameImage(format, {rows.get(), static_cast<size_t>(needed - 1)}, &refused));
+        }
     }
 
     const size_t made = DecodedAviFrameBytes(frame.first(std::min<size_t>(frame.size(), 40)), format);

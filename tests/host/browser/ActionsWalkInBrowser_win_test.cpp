@@ -715,6 +715,36 @@ TEST(ActionsWalkInBrowser, ATimerUnderTheirInformationWaitsAndTheEditStaysOnItsC
     EXPECT_EQ(ReportedNumber(saved, "cardHeight"), 120) << saved;
 }
 
+// A stack whose file lies 259 characters deep (in folders of the site) goes, by its button's
+// timer, to "other.stk" lying beside it: the other stack is found and shown, nobody is asked
+// where it is.
+TEST(ActionsWalkInBrowser, AStackTwoHundredFiftyNineCharactersDeepFindsTheStackBesideIt) {
+    Site site;
+    const std::string name = "aboutstack.stk";
+    std::string folder;
+    while (site.server.path.size() + 1 + folder.size() + name.size() < 259) {
+        const size_t room = 259 - site.server.path.size() - 1 - folder.size() - name.size() - 1;
+        folder += std::string(std::min<size_t>(room, 50), 'd') + "\\";
+    }
+    const std::string stack = site.server.Put(folder + name, Built(TickStack(true)));
+    ASSERT_EQ(stack.size(), 259u) << stack;
+    sb::Stack other;
+    other.cardWidth = 160;
+    other.cardHeight = 120;
+    other.experiencedUser = 1;
+    other.cards = {ColourCard(5, kBlue)};
+    other.cards[0].picture = sb::SolidPicture(160, 120, 8, 1);
+    other.cards[0].picture->palette = {{255, 255, 255}, kBlue};
+    site.server.Put(folder + "other.stk", Built(other));
+    std::string url = folder + name;
+    std::replace(url.begin(), url.end(), '\\', '/');
+    const BrowserRun run = site.Run(url, {"--close-dialogs", "--quit-after", "9000"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    EXPECT_NE(FindHolding(run.log, "other.stk"), -1) << Joined(run.log);
+    EXPECT_EQ(FindHolding(run.log, "Please find"), -1) << Joined(run.log);
+    EXPECT_EQ(FindHolding(run.log, "alert(id=2305)"), -1) << Joined(run.log);
+}
+
 // The text object's appearance dialog, renamed, runs its actions dialog; the module goes to the
 // next card and back under its transitions dialog. The appearance dialog opens again on the
 // text object's new layer, and OK gives the name and the move to the text object.

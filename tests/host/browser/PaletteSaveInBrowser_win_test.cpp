@@ -187,8 +187,9 @@ struct ColourRun {
     }
 };
 
-// Nothing edited, every card looked at, Save: the file as it was. Stacks of the display's own
-// depth (8 on a palette display, 16, 32 on true colour).
+// Nothing edited, every card looked at, Save: the file as it was, but for an object marked deleted,
+// which the save drops. Stacks of the display's own depth (8 on a palette display, 16, 32 on true
+// colour).
 TEST(PaletteSave, AStackOnlyLookedAtIsSavedAsItWasStored) {
     const int depth = DisplaysOwnDepth();
     ColourRun c("unedited" + std::to_string(depth), ColourStack(depth), {});
@@ -196,6 +197,19 @@ TEST(PaletteSave, AStackOnlyLookedAtIsSavedAsItWasStored) {
     ExpectSaved(c.site, c.run);
     EXPECT_EQ(Find(c.run.log, "alert(id=2340)"), -1) << Joined(c.run.log);
     EXPECT_EQ(Differences(c.stored, c.copy), "") << "a " << depth << "-bit stack";
+    // The same with an object marked deleted beside the masked graphic: the save drops it and so
+    // writes that card anew, and the graphic still goes out as the file held it (its mask size
+    // 0 x 0, not the object's size the reader filled in): the file is the stack without it.
+    sb::Stack marked = ColourStack(depth);
+    sb::Object gone = sb::Button(kOtherFieldId + 1, {100, 20, 160, 50}, "Deleted");
+    gone.flags = kObjectDeletedFlag;
+    marked.cards[0].objects.insert(marked.cards[0].objects.begin() + 1, gone);
+    marked.nextObjectId = kOtherFieldId + 2;
+    sb::Stack without = marked;
+    without.cards[0].objects.erase(without.cards[0].objects.begin() + 1);
+    ColourRun dropped("deleted" + std::to_string(depth), marked, {});
+    ASSERT_EQ(dropped.run.exitCode, 0) << dropped.run.errors << Joined(dropped.run.log);
+    EXPECT_EQ(Differences(Built(without), dropped.copy), "") << "a " << depth << "-bit stack, an object dropped";
     // The demo, with its actions, links, icons and sound, is a 256-colour stack: its cards are
     // written as stored (the save drops the resources nothing names and stores its font table).
     if (depth == 8) {

@@ -45,6 +45,7 @@
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/TestMovieFiles_win.h"
+#include "stack/pictures/ShownCards.h"
 
 namespace {
 
@@ -468,6 +469,7 @@ TEST_F(DroppedFilesInPlugin, AGifWhoseCardIsAskedToBeLeftUnderTheAnimationEditor
         const RECT corner{200, 120, 240, 160};
         FillRect(dc, &corner, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
         ReleaseOffscreenDC(dc);
+        NoteCardPicturePainted();  // as the paint tools note what they paint
         MarkCardChanged();
     }
     ASSERT_EQ(pixel(), 0u);

@@ -186,4 +186,72 @@ TEST_F(StackGateInPlugin, ChangesGivenUpForAReplacementThatDoesNotHappenAreKeptA
     EXPECT_TRUE(IsStackChanged()) << "given up, not saved: the marks stay for the replacement to clear";
 }
 
+// Open (command 101) of a stack that is no stack, then of one held by another program: each
+// has its alert, and the stack that was open stays shown as it was, its changes kept. A stack in
+// a folder whose name lies outside the code page is opened through its short form.
+TEST_F(StackGateInPlugin, AFailedOpenLeavesTheOpenStackAndANameOutsideTheCodePageOpens) {
+    ASSERT_TRUE(OpenAgainFromThisMachine(page));
+    GoToCardId(2);
+    MarkCardChanged();
+    MarkStackChanged();
+    const StackIdentity stack = CurrentStackIdentity();
+    const std::string junk = page.file + ".junk.stk";
+    {
+        HANDLE file = CreateFileA(junk.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        const std::string bytes(600, 'x');
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    const auto openAnswered = [](const std::string& path, uint32_t alert) {
+        DialogDriver driver(20000);
+        driver.Expect(DialogMatch::Alert(2343), [](DialogView& box) { box.Press(kDontSave); });
+        driver.Expect(DialogMatch::Caption("Please select a stack"), [path](DialogView& box) {
+            box.SetFileName(path);
+            box.Press(IDOK);
+        });
+        driver.Expect(DialogMatch::Alert(alert), [](DialogView& box) { box.Press(box.DefaultButton()); });
+        driver.Run([] { return OpenStack(true); });
+    };
+    openAnswered(junk, kAlertNotAStack);
+    EXPECT_TRUE(IsCurrentStack(stack));
+    EXPECT_EQ(CountCards(), 2);
+    EXPECT_EQ(GetCurrentCardId(), 2) << "the card shown before";
+    EXPECT_TRUE(IsStackChanged());
+    // Held open by another program with no sharing: it cannot be read at all.
+    HANDLE held = CreateFileA(junk.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    openAnswered(junk, kAlertNoCardsRead);
+    CloseHandle(held);
+    EXPECT_TRUE(IsCurrentStack(stack));
+    EXPECT_EQ(GetCurrentCardId(), 2);
+    EXPECT_TRUE(IsStackChanged());
+    DeleteFileA(junk.c_str());
+
+    // A copy of the stack in a folder named in Greek, chosen by its whole wide name.
+    const size_t cut = page.file.find_last_of('\\');
+    std::wstring folder(page.file.begin(), page.file.begin() + ptrdiff_t(cut));
+    folder += L"\\\x03A9\x03BC\x03AD\x03B3\x03B1-" + std::to_wstring(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring copy = folder + L"\\greek.stk";
+    ASSERT_TRUE(CopyFileW(std::wstring(page.file.begin(), page.file.end()).c_str(), copy.c_str(), FALSE));
+    {
+        DialogDriver driver(20000);
+        driver.Expect(DialogMatch::Alert(2343), [](DialogView& box) { box.Press(kDontSave); });
+        driver.Expect(DialogMatch::Caption("Please select a stack"), [copy](DialogView& box) {
+            box.SetFileNameWide(copy);
+            box.Press(IDOK);
+        });
+        driver.Run([] { return OpenStack(true); });
+    }
+    EXPECT_FALSE(IsCurrentStack(stack)) << "the copy is open";
+    const std::string opened(PathOf(*GetFileSpec(kSlotCurrentStack)));
+    EXPECT_NE(opened.find('~'), std::string::npos) << opened;
+    EXPECT_TRUE(FileExists(opened.c_str())) << opened;
+    EXPECT_EQ(CountCards(), 2);
+    DeleteFileW(copy.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 // advice at exactly 20 cards, the questions before a delete and what each answer does, the card
 // shown afterwards, and a stack that keeps at least one card.
 #include "tests/stack/CardTestUtil.h"
+#include "stack/pictures/ShownCards.h"
 
 namespace {
 
@@ -38,6 +39,7 @@ TEST_F(CardEditTest, NewCardStoresTheOffscreenAsItsPictureAndGoesToIt) {
     Load(Plain(2, 5));
     SetCurrentCardId(1);
     Rec().offscreen = PatternOffscreen(kWidth, kHeight);
+    NoteCardPicturePainted();  // the pattern was painted on the card
 
     const Handle card = NewCard(false, false);
     ASSERT_NE(card, 0);
@@ -88,6 +90,7 @@ TEST_F(CardEditTest, NewCardSharesTheCurrentCardsPictureHolder) {
     Load(s);
     SetCurrentCardId(2);
     Rec().offscreen = PatternOffscreen(kWidth, kHeight);
+    NoteCardPicturePainted();
 
     const Handle card = NewCard(false, true);
     ASSERT_NE(card, 0);
@@ -148,6 +151,7 @@ TEST_F(CardEditTest, AdviceToSplitTheStackComesAtExactlyTwentyCards) {
 
 TEST_F(CardEditTest, NewCardWithoutOffscreenReportsTheFailedPictureStore) {
     Load(Plain(1));
+    NoteCardPicturePainted();  // painted, but there is no offscreen to store
     const Handle card = NewCard(false, false);
     ASSERT_NE(card, 0);
     EXPECT_EQ(Rec().alerts, (std::vector<uint32_t>{kAlertPictureNotStored, kAlertPictureNotStored}));
