@@ -276,8 +276,9 @@ TEST_F(SaveStackTest, EveryFailedStepLeavesTheOldFileAndSaysSo) {
         EXPECT_GE(counted[static_cast<int>(FileStep::Write)], 2) << "the cards and the resources at least";
         if (op.target == kOther) {
             // Back to the stack and the other file as they were.
-            if (std::string(op.what).starts_with("save as"))
+            if (std::string(op.what).starts_with("save as")) {
                 ASSERT_EQ(SaveStackAsPath(kPath), kFileOk);
+            }
         }
         for (int k = 0; k < kFileStepKinds; ++k) {
             for (int n = 1; n <= counted[k]; ++n) {

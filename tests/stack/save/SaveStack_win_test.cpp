@@ -137,8 +137,9 @@ TEST_F(SaveCommandTest, AnotherProgramsChangeIsAskedAboutBeforeSave) {
         driver.Expect(DialogMatch::Alert(kAlertChangedElsewhere), [button](DialogView& box) { box.Press(button); });
         driver.Run([] { return SaveStackCommand(); });
         EXPECT_EQ(driver.DialogsSeen(), 1);
-        if (button == kAlertButton3)
+        if (button == kAlertButton3) {
             EXPECT_EQ(FileBytes(kPath), theirs) << "Cancel";
+        }
     }
     EXPECT_EQ(GetBE16(FileBytes(kPath), kHeaderCardCount), 1) << "saved over it";
     DialogDriver quiet;
