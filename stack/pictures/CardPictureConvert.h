@@ -30,11 +30,6 @@ int EncodeCardPictureAsJpeg(Handle card);
 int ConvertCardGraphicsDepth(Handle card, int depth);
 // The stored colour indexes of a card's objects (its background records' first) to a palette.
 void MapBitmapToPalette(Handle card, HPALETTE palette);
-// After the picture that holder holds took the palette `to` in place of `from`, its pixels
-// re-mapped to their nearest entries: the objects of holder and of the cards sharing its
-// picture keep their colours too. Each stored colour index, and each pixel of an 8-bit graphic,
-// becomes the entry of `to` nearest its colour in `from`.
-void MapCardObjectsToNearest(Handle holder, HPALETTE from, HPALETTE to);
 // The stack preview command: stores or removes resource 'WKSp' 31000.
 void SaveStackPreviewJpeg();
 
