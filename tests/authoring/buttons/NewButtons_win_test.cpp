@@ -25,6 +25,7 @@
 #include "host/actions/ActionChoices.h"
 #include "host/actions/ActionMenu.h"
 #include "host/menus/MenuCommands.h"
+#include "host/palettes/ToolPalette.h"
 #include "objects/ObjectServices.h"
 #include "objects/buttons/ButtonIcons.h"
 #include "objects/text/ActiveTextField.h"
@@ -781,6 +782,21 @@ TEST_F(AuthorColoursTest, GridsDefaultsAndPickedColoursAreTheStacksAtEveryDepth)
         });
     }
     ASSERT_FALSE(IsPlacingButton());
+
+    // In the object tool the text objects are drawn on the card, each with its frame: a dark
+    // line on every edge, not the white inside.
+    SelectTool(kArrowTool);
+    RedrawWindow(card_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    for (const uint16_t id : {kFirstNewId, uint16_t(kFirstNewId + 1)}) {
+        const RECT r = LayerLock<FieldLayer>(FindLayer(kObjectText, id))->common.bounds;
+        const int midX = (r.left + r.right) / 2, midY = (r.top + r.bottom) / 2;
+        for (const POINT p : {POINT{r.left, midY}, POINT{r.right - 1, midY}, POINT{midX, r.top}, POINT{midX, r.bottom - 1}}) {
+            const COLORREF c = WindowPixel(card_, p.x, p.y);
+            EXPECT_TRUE(GetRValue(c) < 0xC0 && GetGValue(c) < 0xC0 && GetBValue(c) < 0xC0)
+                << "frame of " << id << " at " << p.x << "," << p.y << ": " << std::hex << c;
+        }
+    }
+    SelectTool(kBrowseTool);
 
     ASSERT_EQ(SaveStack(kSlotCurrentStack, true), 0);
     char file[MAX_PATH] = {};
