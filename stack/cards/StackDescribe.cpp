@@ -42,7 +42,8 @@
 //               mask: null, or {"decoded": true, width, height, white (pixels set)} or
 //               {"decoded": false, reason}; file: null unless disk based, then the path, or
 //               {"refused": reason} when it does not end inside the data}; for texts
-//               backColor (stored: palette index + 1, 0 for none) and entries:
+//               options (1 scroll bar, 2 read only, 8 frame, 128 not scrollable), backColor
+//               (stored: palette index + 1, 0 for none) and entries:
 //               per text entry {card, flags, text, runs: [start, font number, face bits, size,
 //               red, green, blue] each}, and when disk based path (the file the first entry
 //               names, or null) and diskStyle [font number, face bits, size, red, green, blue]
@@ -454,6 +455,7 @@ void DescribeObject(Json& j, std::span<const uint8_t> o, bool macRoman) {
         j.Close('}');
     }
     if (kind == kObjectText) {
+        j.Field("options", GetU16(o, kTextOptions));
         j.Field("backColor", GetU16(o, kTextColor));
         DescribeTextEntries(j, o, macRoman);
     }

@@ -817,6 +817,8 @@ TEST_F(AuthorColoursTest, GridsDefaultsAndPickedColoursAreTheStacksAtEveryDepth)
         const ReportJson& runs = ItemsOf(ItemsOf(text, "entries").at(0), "runs");
         return runs.empty() ? COLORREF(-1) : RGB(int(runs[0][4]), int(runs[0][5]), int(runs[0][6]));
     };
+    for (const ReportJson* text : texts)
+        EXPECT_EQ((*text)["options"], kTextFrame | kTextScrollBar) << "framed, with a scroll bar: " << JsonText(*text);
     EXPECT_EQ((*texts[0])["backColor"], 1) << "white: " << JsonText(*texts[0]);
     EXPECT_EQ(runColour(*texts[0]), RGB(0, 0, 0)) << JsonText(*texts[0]);
     EXPECT_EQ((*texts[1])["backColor"], backPick.index + 1) << JsonText(*texts[1]);
