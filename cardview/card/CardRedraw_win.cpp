@@ -55,9 +55,6 @@ HPALETTE TakePicturePalette(Handle card) {
         DeleteObject(previous);
     SetPicturePalette(palette);
     if (palette) {
-        // On a palette display the window realizes it before the picture goes into the
-        // offscreen, whose pixels then take its colours.
-        RealizeAppPalette(GetCardWindow(), palette);
         std::array<PALETTEENTRY, kPaletteEntries> entries{};
         const UINT count = GetPaletteEntries(palette, 0, kPaletteEntries, entries.data());
         PaletteRgbTable& target = PaletteBlendTargetTable();
