@@ -194,14 +194,18 @@ HPALETTE NewDefaultPalette() {
 
 }  // namespace
 
-HPALETTE CardPalette(Handle card) {
+HPALETTE EightBitCardPalette(Handle card) {
     // A deep picture's colour table names none of its pixels: brought to 8 bits it takes the
     // default palette, as the table stored with it then is (MakeColorTableForDepth).
     const Handle holder = ResolvePictureRecord(card);
     if (holder && StoredPictureDepth(HandleToBytes(holder), 8) > 8)
         if (HPALETTE palette = NewDefaultPalette())
             return palette;
-    if (HPALETTE palette = PaletteFromPictureResource(card))
+    return PaletteFromPictureResource(card);
+}
+
+HPALETTE CardPalette(Handle card) {
+    if (HPALETTE palette = EightBitCardPalette(card))
         return palette;
     return GetAppPalette() ? DuplicatePalette(GetAppPalette()) : nullptr;
 }
