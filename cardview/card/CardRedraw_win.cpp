@@ -47,10 +47,9 @@ int DisplayDepth() { return RecordedDepth(GetDisplayBitsPerPixel()); }
 // of the colour grids and of new objects name its entries, as the file does. A palette display
 // maps its colours when drawing; the stack is never re-coloured to the display's palette. The
 // previous one (the application palette after an earlier redraw) stays until the application
-// palette is replaced. On a palette display a deep picture is shown reduced to the default
-// palette, which it then has.
+// palette is replaced.
 HPALETTE TakePicturePalette(Handle card) {
-    HPALETTE palette = DisplayDepth() == 8 ? EightBitCardPalette(card) : PaletteFromPictureResource(card);
+    HPALETTE palette = PaletteFromPictureResource(card);
     const HPALETTE previous = GetPicturePalette();
     if (previous && previous != GetAppPalette() && previous != palette)
         DeleteObject(previous);

@@ -37,12 +37,8 @@ void SaveStackPreviewJpeg();
 // JPEG at quality 50); empty on failure.
 std::vector<uint8_t> EncodeDibAsJpegData(DibHandle dib24, int depth);
 
-// The palette a card's picture has at 8 bits: its colour table, or the default palette for a
-// picture deeper than 8 bits, whose table names none of its pixels; 0 when there is none. The
-// caller deletes it.
-HPALETTE EightBitCardPalette(Handle card);
-// The same, or a copy of the application palette when the card has none; 0 when there is
-// neither.
+// The card palette (PaletteFromPictureResource), or a copy of the application palette when the
+// card has none; the caller deletes it. 0 when there is neither.
 HPALETTE CardPalette(Handle card);
 // A packed DIB in a global block (freed here) as a new DibHandle; 0 on failure.
 DibHandle DibFromGlobal(HGLOBAL global);

@@ -176,36 +176,8 @@ DibHandle DibFromGlobal(HGLOBAL global) {
     return dib;
 }
 
-namespace {
-
-// The default palette (the 236 default colours and the system's static ones); null without it.
-HPALETTE NewDefaultPalette() {
-    HGLOBAL block = LoadDefaultLogPalette();
-    if (!block)
-        return nullptr;
-    HPALETTE palette = nullptr;
-    if (const auto* logical = static_cast<const LOGPALETTE*>(GlobalLock(block))) {
-        palette = CreatePalette(logical);
-        GlobalUnlock(block);
-    }
-    GlobalFree(block);
-    return palette;
-}
-
-}  // namespace
-
-HPALETTE EightBitCardPalette(Handle card) {
-    // A deep picture's colour table names none of its pixels: brought to 8 bits it takes the
-    // default palette, as the table stored with it then is (MakeColorTableForDepth).
-    const Handle holder = ResolvePictureRecord(card);
-    if (holder && StoredPictureDepth(HandleToBytes(holder), 8) > 8)
-        if (HPALETTE palette = NewDefaultPalette())
-            return palette;
-    return PaletteFromPictureResource(card);
-}
-
 HPALETTE CardPalette(Handle card) {
-    if (HPALETTE palette = EightBitCardPalette(card))
+    if (HPALETTE palette = PaletteFromPictureResource(card))
         return palette;
     return GetAppPalette() ? DuplicatePalette(GetAppPalette()) : nullptr;
 }
