@@ -19,7 +19,6 @@
 #include "stack/cards/CardList.h"
 #include "format/StackFile.h"
 #include "stack/pictures/FrameAnimFrames.h"
-#include "stack/pictures/ShownCards.h"
 
 namespace {
 
@@ -128,12 +127,11 @@ void DrawEntryFrame(HWND window, HRGN clip, const FrameAnimEntry& e) {
         BlitPicture(window, clip, e);
 }
 
-// A working picture of the animation's size and depth in the current card's colours: those the
-// stack stores, which the frames name, not those its picture was fitted to on a palette display.
+// A working picture of the animation's size and depth in the current card's colours, which the
+// frames name.
 DibHandle NewFramePicture(const FrameAnimHeader& header) {
     DibHandle dib = NewDib(header.width, header.height, header.depth);
-    if (dib && header.depth <= 8 &&
-        DibSetColorsFromMacTable(dib, PictureRecordColorTable(StoredPictureRecord(GetCurrentCardRecord()))) <= 0)
+    if (dib && header.depth <= 8)
         DibApplyPalette(GetCurrentCardRecord(), dib);
     return dib;
 }

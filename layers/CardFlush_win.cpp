@@ -6,7 +6,7 @@
 #include "graphics/pixels/CardOffscreen.h"
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
-#include "stack/pictures/ShownCards.h"
+#include "stack/pictures/CardPicturePaint.h"
 
 void FlushCardEdits() {
     const Handle card = GetCurrentCardRecord();

@@ -11,7 +11,7 @@
 #include "core/ui/ToolNumbers.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "paint/PaintTools.h"
-#include "stack/pictures/ShownCards.h"
+#include "stack/pictures/CardPicturePaint.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include "authoring/cards/UndoServices.h"
 #include "stack/pictures/CardPictureConvert.h"
 #include "stack/undo/Undo.h"
-#include "stack/pictures/ShownCards.h"
+#include "stack/pictures/CardPicturePaint.h"
 
 namespace {
 

@@ -24,7 +24,7 @@
 #include "stack/cards/CardList.h"
 #include "format/StackFile.h"
 #include "stack/pictures/CardPictureConvert.h"
-#include "stack/pictures/ShownCards.h"
+#include "stack/pictures/CardPicturePaint.h"
 
 namespace {
 

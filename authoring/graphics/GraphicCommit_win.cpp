@@ -32,7 +32,7 @@
 #include "authoring/graphics/GraphicCommands.h"
 #include "format/StackFile.h"
 #include "stack/pictures/GraphicPicture.h"
-#include "stack/pictures/ShownCards.h"
+#include "stack/pictures/CardPicturePaint.h"
 
 namespace {
 

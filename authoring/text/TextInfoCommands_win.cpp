@@ -54,7 +54,10 @@ TextAppearance NewObjectAppearance(const RECT& rect) {
     s.cursorId = g_kept.last.cursorId;
     s.objectId = NewUniqueObjectId();
     TakeCurrentStyle(s);
-    s.backColor = g_kept.styleTaken ? GetCurrentStyleInfo().backColor : uint16_t{1};
+    // The first new object is white, as the stack's own palette has it (the card's palette is
+    // the application palette once the card is shown); later ones take the current style's.
+    s.backColor = g_kept.styleTaken ? GetCurrentStyleInfo().backColor
+                                    : FindPaletteIndexOfColor(GetAppPalette(), RGB(255, 255, 255));
     g_kept.styleTaken = true;
     s.rect = rect;
     return s;

@@ -22,10 +22,6 @@ enum class CardPictureOutcome {
 // depth; 24 as 32), bottom row first; Damaged when the record says it holds one that cannot be
 // read.
 CardPictureOutcome CardPictureForDisplay(Handle card, int displayDepth, DibHandle* dib);
-// The picture re-mapped to an 8-bit palette (the DIB's table) stored back in the record that
-// holds the card's picture, with the colour table for 8 bits; the record stays as it was when
-// the picture cannot be packed.
-void StoreRemappedPicture(Handle card, DibHandle dib);
 
 // The card list's part, for the redraw's files that keep clear of the record layouts: the card
 // on display (0 when none), it built and drawn again (RefreshCurrentCard), an alert (the pressed

@@ -27,14 +27,6 @@ Handle CardOnDisplay() { return GetCurrentCardRecord(); }
 void RefreshCardOnDisplay(int redraw) { GetCardRedrawUpcalls().refreshCard(redraw); }
 int ShowCardListAlert(uint32_t stringId) { return ShowCardAlert(stringId); }
 
-void StoreRemappedPicture(Handle card, DibHandle dib) {
-    ScopedHandle copy(NewHandleFromBytes(HandleToBytes(dib)));
-    ScopedHandle packed(copy.get() ? PackPicture(copy.get(), false, nullptr) : 0);
-    ScopedHandle table(MakeColorTableForDepth(GetCardWindow(), card, 8, 8));
-    if (const Handle holder = ResolvePictureRecord(card); holder && packed.get() && table.get())
-        ReplacePictureData(holder, packed.get(), table.get(), 8);
-}
-
 CardPictureOutcome CardPictureForDisplay(Handle card, int displayDepth, DibHandle* dib) {
     *dib = 0;
     if (GetCardKind(card) == kCardKindPlain)

@@ -32,88 +32,26 @@
 #include "paint/PaintTools.h"
 #include "format/StackFile.h"
 #include "stack/pictures/CardPictureConvert.h"
-#include "stack/pictures/ShownCards.h"
+#include "stack/pictures/CardPicturePaint.h"
+#include "stack/cards/StoredRecords.h"
 #include "stack/undo/Undo.h"
 
 namespace {
 
 constexpr int kPaletteEntries = 256;
-constexpr int kComparedSystemEntries = 4;
 constexpr RECT kEverywhere = {0, 0, 10000, 10000};
 
 bool IsFade(int transition) { return transition == 5 || transition == 6 || transition == 27; }
 
 int DisplayDepth() { return RecordedDepth(GetDisplayBitsPerPixel()); }
 
-// The records a picture's re-mapping touches: the one holding it, the cards sharing it as their
-// background, and the card shown.
-std::vector<Handle> CardsOfPicture(Handle holder, Handle shown) {
-    std::vector<Handle> records = {shown};
-    if (!holder)
-        return records;
-    if (holder != shown)
-        records.push_back(holder);
-    const uint16_t id = GetCardId(holder);
-    for (int i = 1; i <= CountCards(); ++i) {
-        const Handle other = GetCardByIndex(i);
-        if (other != holder && other != shown && GetCardKind(other) == kCardKindShared &&
-            GetHandleWord(other, kCardBackgroundId) == id)
-            records.push_back(other);
-    }
-    return records;
-}
-
-// On an 8-bit display a picture palette that does not begin with the system's colours is
-// replaced by the system palette; the picture is re-mapped to it and stored with it.
-HPALETTE MatchSystemPalette(Handle card, HPALETTE palette, DibHandle dib) {
-    std::array<PALETTEENTRY, kPaletteEntries> system{};
-    {
-        WindowDC screen(GetCardWindow());
-        if (!screen || GetSystemPaletteEntries(screen.get(), 0, kPaletteEntries, system.data()) != kPaletteEntries)
-            return palette;
-    }
-    PALETTEENTRY first[kComparedSystemEntries] = {};
-    GetPaletteEntries(palette, 0, kComparedSystemEntries, first);
-    bool same = true;
-    for (int i = 0; i < kComparedSystemEntries; ++i)
-        same = same && first[i].peRed == system[i].peRed && first[i].peGreen == system[i].peGreen &&
-               first[i].peBlue == system[i].peBlue;
-    if (same)
-        return palette;
-    std::vector<uint8_t> block(LogPaletteSize(kPaletteEntries));
-    auto* logical = reinterpret_cast<LOGPALETTE*>(block.data());
-    logical->palVersion = 0x300;
-    logical->palNumEntries = kPaletteEntries;
-    for (int i = 0; i < kPaletteEntries; ++i) {
-        logical->palPalEntry[i] = system[i];
-        logical->palPalEntry[i].peFlags = static_cast<uint32_t>(i) >= kFirstNoCollapseEntry ? PC_NOCOLLAPSE : 0;
-    }
-    HPALETTE replaced = CreatePalette(logical);
-    if (!replaced)
-        return palette;
-    // Only a view of the card: a save writes the records as they were, and nothing asks for
-    // one (the re-mapping is lossy).
-    const std::vector<Handle> records = CardsOfPicture(ResolvePictureRecord(card), card);
-    KeepCardsAsStored(records);
-    // The indexes of the objects that draw in this picture's colours follow its pixels.
-    MapCardObjectsToNearest(ResolvePictureRecord(card), palette, replaced);
-    DeleteObject(palette);
-    // The picture in memory takes the re-mapped pixels and the new table. The card is not
-    // marked changed: leaving it would store the offscreen again with the colour table of the
-    // palette the display realized, whose entries the objects' indexes do not name.
-    StorePaletteInPictureResource(card, replaced);
-    if (dib && DibSetPaletteFrom(dib, replaced))
-        StoreRemappedPicture(card, dib);
-    NoteCardsAsShown(records);
-    return replaced;
-}
-
-// The picture palette becomes the card's; the previous one (the application palette after an
-// earlier redraw) stays until the application palette is replaced.
-HPALETTE TakePicturePalette(Handle card, DibHandle dib) {
+// The picture palette becomes the card's own, at every depth: the colour indexes of its objects,
+// of the colour grids and of new objects name its entries, as the file does. A palette display
+// maps its colours when drawing; the stack is never re-coloured to the display's palette. The
+// previous one (the application palette after an earlier redraw) stays until the application
+// palette is replaced.
+HPALETTE TakePicturePalette(Handle card) {
     HPALETTE palette = PaletteFromPictureResource(card);
-    if (palette && DisplayDepth() == 8)
-        palette = MatchSystemPalette(card, palette, dib);
     const HPALETTE previous = GetPicturePalette();
     if (previous && previous != GetAppPalette() && previous != palette)
         DeleteObject(previous);
@@ -220,7 +158,7 @@ void RedrawCard(Handle card, const CardMove& move, bool entering) {
     if (picture != CardPictureOutcome::Drawn && dib)
         DisposeHandleAndClear(&dib);
     ScopedHandle pictureDib(dib);
-    const HPALETTE palette = TakePicturePalette(card, dib);
+    const HPALETTE palette = TakePicturePalette(card);
 
     WindowDC reference(window);
     HDC offscreen = AcquireOffscreenDC(reference.get());

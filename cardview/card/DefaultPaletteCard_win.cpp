@@ -18,7 +18,7 @@
 #include "graphics/pixels/OffscreenDib.h"
 #include "graphics/pixels/PixelDepth.h"
 #include "stack/cards/CardList.h"
-#include "stack/pictures/ShownCards.h"
+#include "stack/pictures/CardPicturePaint.h"
 
 namespace {
 

@@ -23,7 +23,7 @@
 #include "stack/cards/CardList.h"
 #include "stack/dialogs/StackSizeDialogs.h"
 #include "stack/undo/Undo.h"
-#include "stack/pictures/ShownCards.h"
+#include "stack/pictures/CardPicturePaint.h"
 
 namespace {
 

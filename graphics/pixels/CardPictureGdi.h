@@ -19,7 +19,8 @@
 // from 10 on carry PC_NOCOLLAPSE. Null for a damaged table. The caller deletes it.
 HPALETTE PaletteFromMacColorTable(std::span<const uint8_t> table);
 // PaletteFromPictureResource: the palette of the colour table stored with the card's picture
-// (in the record that holds it); null when there is none. The caller deletes it.
+// (in the record that holds it); null when there is none. On a palette display a picture deeper
+// than 8 bits has the default palette. The caller deletes it.
 HPALETTE PaletteFromPictureResource(Handle card);
 
 struct CardPictureUpcalls {

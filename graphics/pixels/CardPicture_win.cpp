@@ -4,9 +4,28 @@
 
 #include <vector>
 
+#include "core/memory/ByteReader.h"
+#include "core/ui/DisplayUtils.h"
+#include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/DibPalette.h"
 
 namespace {
+
+// The default palette as a card's palette is made: entries from 10 on not collapsed.
+HPALETTE DefaultPicturePalette() {
+    HGLOBAL block = LoadDefaultLogPalette();
+    if (!block)
+        return nullptr;
+    HPALETTE palette = nullptr;
+    if (auto* logical = static_cast<LOGPALETTE*>(GlobalLock(block))) {
+        for (UINT i = 0; i < logical->palNumEntries; ++i)
+            logical->palPalEntry[i].peFlags = i >= kFirstNoCollapseEntry ? PC_NOCOLLAPSE : 0;
+        palette = CreatePalette(logical);
+        GlobalUnlock(block);
+    }
+    GlobalFree(block);
+    return palette;
+}
 
 DibHandle NoPicture(Handle, int, int, int, bool, bool) { return 0; }
 Handle NothingPacked(DibHandle, bool) { return 0; }
@@ -44,7 +63,13 @@ HPALETTE PaletteFromPictureResource(Handle card) {
     HandleLock lock(holder);
     if (!lock)
         return nullptr;
-    return PaletteFromMacColorTable(PictureRecordColorTable(lock.bytes()));
+    const std::span<const uint8_t> record = lock.bytes();
+    // A picture deeper than 8 bits names none of its colour table's entries: a palette display
+    // shows it, and brings it to 8 bits, in the default palette.
+    if (GetDisplayBitsPerPixel() <= 8 && record.size() >= kCardHeaderBytes &&
+        GetU16(record, kCardKind) == kCardKindPicture && GetU16(record, kCardDepth) > 8)
+        return DefaultPicturePalette();
+    return PaletteFromMacColorTable(PictureRecordColorTable(record));
 }
 
 CardPictureUpcalls DefaultCardPictureUpcalls() {

@@ -43,6 +43,11 @@ bool DibTableFromPictureRecord(Handle pictureRecord, DibHandle dib) {
     HandleLock lock(holder);
     if (!lock)
         return false;
+    // A picture deeper than 8 bits names none of its table's entries: the card's palette
+    // (PaletteFromPictureResource, through DibCopyPaletteEntries) decides.
+    if (FieldFits(lock.bytes(), kCardDepth, 2) && GetU16(lock.bytes(), kCardKind) == kCardKindPicture &&
+        GetU16(lock.bytes(), kCardDepth) > 8)
+        return false;
     const std::span<const uint8_t> table =
         PictureRecordColorTable(lock.bytes());
     return DibSetColorsFromMacTable(dib, table) > 0;

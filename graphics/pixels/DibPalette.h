@@ -29,7 +29,8 @@ int DibSetColorsFromMacTable(DibHandle dib, std::span<const uint8_t> table);
 // The half of DibApplyPalette that reads the picture record: unless the record's word at 8 is
 // 0xFFFF (no picture record), the Mac colour table of the record that holds the picture
 // (ResolvePictureRecord, CardPicture.h) is copied into the DIB. False when nothing was copied:
-// no picture record, none found, or one without a colour table.
+// no picture record, none found, one without a colour table, or a picture deeper than 8 bits
+// (its table names none of its pixels).
 bool DibTableFromPictureRecord(Handle pictureRecord, DibHandle dib);
 
 // ---- DibPaletteFromDib_win.cpp ----

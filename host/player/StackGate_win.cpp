@@ -6,7 +6,7 @@
 #include "objects/text/FieldContents_win.h"
 #include "stack/StackOpenSession.h"
 #include "stack/cards/CardEdit.h"
-#include "stack/pictures/ShownCards.h"
+#include "stack/pictures/CardPicturePaint.h"
 #include "stack/save/SaveDialogs.h"
 #include "stack/save/SaveStack.h"
 

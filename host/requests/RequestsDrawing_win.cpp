@@ -27,7 +27,7 @@
 #include "stack/cards/CardEdit.h"
 #include "stack/cards/CardList.h"
 #include "stack/undo/Undo.h"
-#include "stack/pictures/ShownCards.h"
+#include "stack/pictures/CardPicturePaint.h"
 
 namespace {
 

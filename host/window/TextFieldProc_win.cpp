@@ -310,6 +310,16 @@ LRESULT CALLBACK TextFieldWndProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_PRINTCLIENT:
         RenderFieldInto(window, reinterpret_cast<HDC>(wParam));
         return 1;
+    case WM_NCPAINT: {
+        // The border again in a colour the display shows whole: a palette display dithers the
+        // window-frame colour into dots.
+        const LRESULT result = CallRichEdit(window, message, wParam, lParam);
+        if (HDC dc = GetWindowDC(window)) {
+            PrintFieldFrame(window, dc);
+            ReleaseDC(window, dc);
+        }
+        return result;
+    }
     case WM_PRINT: {
         // Drawn into the card (other tools, transitions), a framed field keeps its frame.
         const LRESULT result = CallRichEdit(window, message, wParam, lParam);

@@ -173,7 +173,10 @@ void PrintFieldFrame(HWND window, HDC dc) {
     RECT frame;
     GetWindowRect(window, &frame);
     OffsetRect(&frame, -frame.left, -frame.top);
-    FrameRect(dc, &frame, GetSysColorBrush(COLOR_WINDOWFRAME));
+    // The colour the context can show as it is: on a palette display a colour it lacks is
+    // dithered, and a one-pixel line of it shows as dots.
+    OwnedGdiObject<HBRUSH> brush(CreateSolidBrush(GetNearestColor(dc, GetSysColor(COLOR_WINDOWFRAME))));
+    FrameRect(dc, &frame, brush.get());
 }
 
 void DrawFieldLayer(HDC cardDC, LayerHandle layer) {

@@ -8,7 +8,7 @@
 #include "core/system/PreferenceFlags.h"
 #include "stack/StackUpcalls.h"
 #include "stack/cards/CardList.h"
-#include "stack/pictures/ShownCards.h"
+#include "stack/pictures/CardPicturePaint.h"
 #include "format/StackFile.h"
 #include "stack/StackOpenSession.h"
 

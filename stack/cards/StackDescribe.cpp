@@ -41,7 +41,9 @@
 //               high byte first, 32-bit ones unused, R, G, B)} or {"decoded": false, reason};
 //               mask: null, or {"decoded": true, width, height, white (pixels set)} or
 //               {"decoded": false, reason}; file: null unless disk based, then the path, or
-//               {"refused": reason} when it does not end inside the data}; for texts entries:
+//               {"refused": reason} when it does not end inside the data}; for texts
+//               options (1 scroll bar, 2 read only, 8 frame, 128 not scrollable), backColor
+//               (stored: palette index + 1, 0 for none) and entries:
 //               per text entry {card, flags, text, runs: [start, font number, face bits, size,
 //               red, green, blue] each}, and when disk based path (the file the first entry
 //               names, or null) and diskStyle [font number, face bits, size, red, green, blue]
@@ -452,8 +454,11 @@ void DescribeObject(Json& j, std::span<const uint8_t> o, bool macRoman) {
             j.Field(key, GetU16(o, offset));
         j.Close('}');
     }
-    if (kind == kObjectText)
+    if (kind == kObjectText) {
+        j.Field("options", GetU16(o, kTextOptions));
+        j.Field("backColor", GetU16(o, kTextColor));
         DescribeTextEntries(j, o, macRoman);
+    }
     if (kind == kObjectGraphic)
         DescribeGraphic(j, o);
     j.Close('}');

@@ -13,7 +13,6 @@
 #include "stack/cards/CardList.h"
 #include "stack/StackOpenSession.h"
 #include "stack/pictures/CardPictureStore.h"
-#include "stack/pictures/ShownCards.h"
 
 namespace {
 
@@ -99,12 +98,6 @@ void ConvertStackToDisplayDepth() {
         run.keepGraphicByteOrder = true;
         run.convertGraphics = false;
         ConversionRun scope(run);
-        // Each card from its own picture and palette, not from a copy fitted to a display; on
-        // a palette display the card in view stays as it is fitted to it.
-        if (display > 8)
-            TakeBackStoredCards();
-        else
-            StoreShownCards();
         ConvertAllCards(GetScreenDepth(), display, width, height);
     }
     if (GetStackConversionState() == kStackFormatConverted)

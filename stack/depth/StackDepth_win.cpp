@@ -20,7 +20,6 @@
 #include "stack/dialogs/StackSizeDialogs.h"
 #include "stack/StackOpenSession.h"
 #include "stack/pictures/CardPictureConvert.h"
-#include "stack/pictures/ShownCards.h"
 
 namespace {
 
@@ -115,8 +114,6 @@ int ChangeStackSizeAndDepth(HWND cardWindow, Handle header, Handle newValues) {
         ProgressWindow progress;
         applied = ApplyCardWindowSize(cardWindow, plan.newDepth, newWidth, newHeight);
         if (applied) {
-            // Each card from its own picture and palette, not from a copy fitted to a display.
-            TakeBackStoredCards();
             const int display = DisplayDepthForStack();
             {
                 ConversionSwitches first;

@@ -30,11 +30,6 @@ int EncodeCardPictureAsJpeg(Handle card);
 int ConvertCardGraphicsDepth(Handle card, int depth);
 // The stored colour indexes of a card's objects (its background records' first) to a palette.
 void MapBitmapToPalette(Handle card, HPALETTE palette);
-// After the picture that holder holds took the palette `to` in place of `from`, its pixels
-// re-mapped to their nearest entries: the objects of holder and of the cards sharing its
-// picture keep their colours too. Each stored colour index, and each pixel of an 8-bit graphic,
-// becomes the entry of `to` nearest its colour in `from`.
-void MapCardObjectsToNearest(Handle holder, HPALETTE from, HPALETTE to);
 // The stack preview command: stores or removes resource 'WKSp' 31000.
 void SaveStackPreviewJpeg();
 
@@ -42,8 +37,8 @@ void SaveStackPreviewJpeg();
 // JPEG at quality 50); empty on failure.
 std::vector<uint8_t> EncodeDibAsJpegData(DibHandle dib24, int depth);
 
-// The card palette, or a copy of the application palette when the card has none; the caller
-// deletes it. 0 when there is neither.
+// The card palette (PaletteFromPictureResource), or a copy of the application palette when the
+// card has none; the caller deletes it. 0 when there is neither.
 HPALETTE CardPalette(Handle card);
 // A packed DIB in a global block (freed here) as a new DibHandle; 0 on failure.
 DibHandle DibFromGlobal(HGLOBAL global);

@@ -439,53 +439,6 @@ void MapBitmapToPalette(Handle card, HPALETTE palette) {
     }
 }
 
-namespace {
-
-// Each entry of from to the nearest entry of to; entries from lacks stay as they are.
-std::array<uint8_t, 256> NearestEntries(HPALETTE from, HPALETTE to) {
-    std::array<uint8_t, 256> table{};
-    PALETTEENTRY entries[256] = {};
-    const UINT count = GetPaletteEntries(from, 0, 256, entries);
-    for (UINT i = 0; i < 256; ++i) {
-        const UINT nearest =
-            i < count ? GetNearestPaletteIndex(to, RGB(entries[i].peRed, entries[i].peGreen, entries[i].peBlue)) : i;
-        table[i] = static_cast<uint8_t>(nearest < 256 ? nearest : i);
-    }
-    return table;
-}
-
-void MapOneCardsObjects(Handle card, const std::array<uint8_t, 256>& table) {
-    std::vector<uint8_t> record = HandleToBytes(card);
-    // A field without a colour shows entry 0 (white in the default palette).
-    const std::vector<ObjectPlace> places = TranslateObjectColors(record, table);
-    if (SetHandleBytes(card, record) != 0)
-        return;
-    // Each picture rewritten changes the record's length: the graphics are found again in order.
-    for (size_t n = 0; n < places.size(); ++n) {
-        if (places[n].kind != kObjectGraphic || (places[n].flags & kObjectHasPath))
-            continue;
-        ObjectPlace place;
-        if (!NthCardObject(HandleToBytes(card), n, &place))
-            return;
-        TranslateGraphicIndexes(card, place.offset, table);  // other depths keep their pixels
-    }
-}
-
-}  // namespace
-
-void MapCardObjectsToNearest(Handle holder, HPALETTE from, HPALETTE to) {
-    if (!IsValidHandle(holder) || !from || !to || GetCardKind(holder) != kCardKindPicture)
-        return;
-    const std::array<uint8_t, 256> table = NearestEntries(from, to);
-    MapOneCardsObjects(holder, table);
-    const uint16_t id = GetCardId(holder);
-    for (int i = 1; i <= CountCards(); ++i) {
-        const Handle other = GetCardByIndex(i);
-        if (other != holder && GetCardKind(other) == kCardKindShared && GetHandleWord(other, kCardBackgroundId) == id)
-            MapOneCardsObjects(other, table);
-    }
-}
-
 void SaveStackPreviewJpeg() {
     const int answer = ShowAlertOn(nullptr, kAlertStackPreview);
     if (answer == 2) {

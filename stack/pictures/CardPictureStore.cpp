@@ -94,7 +94,9 @@ std::vector<uint8_t> BuildColorTableForDepth(std::span<const PaletteColor> pictu
     if (targetDepth < 1 || targetDepth > 32 || sourceDepth < 1 || sourceDepth > 32)
         return {};
     const size_t count = targetDepth <= 8 ? size_t{1} << targetDepth : 256;
-    const size_t own = sourceDepth <= 8 ? size_t{1} << sourceDepth : 256;
+    // A deep picture's table names none of its pixels: reduced to 8 bits or fewer it takes the
+    // default colours.
+    const size_t own = sourceDepth <= 8 ? size_t{1} << sourceDepth : targetDepth <= 8 ? 0 : 256;
     std::vector<uint8_t> table(kTableHeader + count * kTableEntry, 0);
     SetBE16(table, 6, static_cast<uint16_t>(count - 1));
     for (size_t i = 0; i < count; ++i) {

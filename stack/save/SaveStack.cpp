@@ -18,7 +18,6 @@
 #include "stack/depth/StackDepth.h"
 #include "stack/StackOpenSession.h"
 #include "stack/pictures/CardPictureStore.h"
-#include "stack/pictures/ShownCards.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/undo/Undo.h"
 
@@ -272,9 +271,7 @@ int SaveStack(int slot, bool samePath) {
         return kFileRefused;
     }
     SavingFlag saving;
-    // A card re-coloured only to be shown is written as it was stored, and so is every record
-    // nobody edited, unless the file takes another depth.
-    PutBackStoredCards();
+    // Every record nobody edited is written as it was stored, unless the file takes another depth.
     RecordWriter records = BeginWritingRecords(SaveKeepsDepth() ? HeaderWord(kHeaderDepth) : 0);
     const SaveDepth depth = BringCardsToFileDepth();
     Handle buffer = NewWriteBuffer(kSaveBufferSize);
@@ -285,7 +282,6 @@ int SaveStack(int slot, bool samePath) {
     DisposeWriteBuffer(&buffer);
     EndWritingRecords(std::move(records), err == kFileOk);
     ReturnCardsToWorkingDepth(depth);
-    PutBackShownCards();
     return err;
 }
 int SaveStackAsPath(const char* path) {

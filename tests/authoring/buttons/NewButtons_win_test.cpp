@@ -2,7 +2,7 @@
 // placing with the mouse, the record written and saved (read back by stackreport), and the saved
 // stack shown by the real plug-in in the test browser; editing an existing button; freehand
 // shapes; a new button's actions and a shape picked from the card, saved and clicked in the test
-// browser.
+// browser; the colours of new buttons and text objects, from their grids to the saved file.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -29,6 +29,7 @@
 #include "host/actions/ActionChoices.h"
 #include "host/actions/ActionMenu.h"
 #include "host/menus/MenuCommands.h"
+#include "host/palettes/ToolPalette.h"
 #include "objects/ObjectServices.h"
 #include "objects/buttons/ButtonIcons.h"
 #include "objects/text/ActiveTextField.h"
@@ -41,12 +42,14 @@
 #include "authoring/buttons/Buttons.h"
 #include "authoring/text/NewTextObject.h"
 #include "format/StackFile.h"
+#include "graphics/palette/DefaultPalette.h"
 #include "stack/StackOpenSession.h"
 #include "format/ResFile.h"
 #include "stack/save/ResourceUpkeep.h"
 #include "stack/save/SaveStack.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/ReportJson.h"
 #include "tests/support/StackReporter_win.h"
 #include "tests/support/browser/BrowserRun_win.h"
 #include "tests/support/browser/BrowserSites_win.h"
@@ -64,6 +67,7 @@ using namespace browsertest;
 constexpr int kWidth = 400, kHeight = 300;
 constexpr uint16_t kField = 21, kOldButton = 5, kFirstNewId = 40;
 constexpr int kWhereAlert = 2328, kTextWhereAlert = 2370, kShapeTooSmallAlert = 2206;
+constexpr int kTextInfoTextGrid = 50, kTextInfoBackGrid = 51;  // "TEXTINFO"'s colour grids
 
 // A red oval on the white card, in the picture a filled shape button is picked from.
 constexpr RECT kOval = {40, 190, 140, 250};
@@ -708,3 +712,172 @@ TEST_F(NewButtonsTest, TheFloatingColoursPickNothingUnderTheAppearanceDialog) {
     EXPECT_NE(GetToolColor('f'), fill);
     SendMessageA(colors, WM_CLOSE, 0, 0);
 }
+
+namespace {
+
+// A white card in the stack's default colours (those a new stack gets), at 8 bits.
+sb::Stack DefaultColoursCard() {
+    sb::Stack stack;
+    stack.cardWidth = kWidth;
+    stack.cardHeight = kHeight;
+    stack.depth = 8;
+    sb::Picture white = sb::SolidPicture(kWidth, kHeight, 8, 0);
+    white.palette.resize(256);
+    for (size_t i = 0; i < kDefaultPaletteColors.size(); ++i) {
+        const uint32_t c = kDefaultPaletteColors[i];
+        white.palette[i] = {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)};
+    }
+    white.palette[255] = {0, 0, 0};
+    stack.cards = {sb::PictureCard(1, white)};
+    stack.nextObjectId = kFirstNewId;
+    return stack;
+}
+
+// A click on a cell (row by row from 0) of a dialog's 8 x 8 colour grid.
+void ClickGridCell(DialogView& box, int itemId, int cell) {
+    HWND item = GetDlgItem(box.Window(), itemId);
+    RECT r{};
+    GetClientRect(item, &r);
+    POINT p = {r.right * (2 * (cell % 8) + 1) / 16, r.bottom * (2 * (cell / 8) + 1) / 16};
+    MapWindowPoints(item, box.Window(), &p, 1);
+    SendMessageA(box.Window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    SendMessageA(box.Window(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+}
+
+// The colour the screen shows at the centre of a grid cell.
+COLORREF GridCellPixel(DialogView& box, int itemId, int cell) {
+    HWND item = GetDlgItem(box.Window(), itemId);
+    UpdateWindow(box.Window());
+    RECT r{};
+    GetClientRect(item, &r);
+    HDC dc = GetDC(item);
+    const COLORREF c = GetPixel(dc, r.right * (2 * (cell % 8) + 1) / 16, r.bottom * (2 * (cell / 8) + 1) / 16);
+    ReleaseDC(item, dc);
+    return c & 0xFFFFFF;
+}
+
+class AuthorColoursTest : public LinkedPluginTest {
+protected:
+    void SetUp() override {
+        advanced_ = IsAdvancedUser();
+        ASSERT_TRUE(Open(DefaultColoursCard()));
+        SetAdvancedUser(false);
+        card_ = GetCardWindow();
+        ASSERT_TRUE(card_);
+    }
+    void TearDown() override {
+        LinkedPluginTest::TearDown();
+        SetAdvancedUser(advanced_);
+    }
+    // A new text object dragged out to the point, its Text Appearance answered.
+    void NewTextObject(POINT corner, const DialogDriver::Answer& appearance) {
+        DialogDriver where;
+        where.Expect(DialogMatch::Alert(kTextWhereAlert), [](DialogView& box) { box.Press(kAlertButton1); });
+        where.Run([&] { return DoMenuCommand(page.embed, 308, 0, nullptr); });
+        const RECT field = PlacedTextFieldRect();
+        DragThrough(card_, {{field.left, field.top}, corner, corner});
+        DialogDriver info;
+        info.Expect(DialogMatch::Template("TEXTINFO"), appearance);
+        SendMouse(card_, WM_LBUTTONDOWN, 5, kHeight - 5);
+        info.Run([&] { SendMouse(card_, WM_LBUTTONUP, 5, kHeight - 5); return 0; });
+    }
+    HWND card_ = nullptr;
+    bool advanced_ = false;
+};
+
+// The grids show the stack's colours at every depth (white first, black last, greys down the
+// first column), the defaults of a new text object are white with black text, and what is
+// picked in each grid is the palette index the file keeps: the same at a palette display as on
+// true colour.
+TEST_F(AuthorColoursTest, GridsDefaultsAndPickedColoursAreTheStacksAtEveryDepth) {
+    // Cells and the default palette's indexes the grid's order gives them.
+    struct Pick {
+        int cell;
+        uint16_t index;
+    };
+    const Pick textPick{19, 4}, backPick{16, 88}, namePick{34, 50}, fillPick{40, 92};
+    const COLORREF textRgb = RGB(0xFF, 0x68, 0x73);  // entry 4
+    // A palette display shows white, black and the grey of the first column (entry 88, CCCCCC)
+    // as they are or as the nearest of its static colours.
+    NewTextObject({20, 20}, [](DialogView& box) {
+        EXPECT_EQ(GridCellPixel(box, kTextInfoTextGrid, 0), 0xFFFFFFu);
+        EXPECT_EQ(GridCellPixel(box, kTextInfoTextGrid, 63), 0x000000u);
+        EXPECT_EQ(GridCellPixel(box, kTextInfoBackGrid, 0), 0xFFFFFFu);
+        EXPECT_EQ(GridCellPixel(box, kTextInfoBackGrid, 63), 0x000000u);
+        const COLORREF grey = GridCellPixel(box, kTextInfoBackGrid, 16);
+        EXPECT_TRUE(GetRValue(grey) == GetGValue(grey) && GetRValue(grey) > 0x80) << std::hex << grey;
+        box.Press(IDOK);
+    });
+    NewTextObject({200, 150}, [&](DialogView& box) {
+        ClickGridCell(box, kTextInfoTextGrid, textPick.cell);
+        ClickGridCell(box, kTextInfoBackGrid, backPick.cell);
+        box.Press(IDOK);
+    });
+    DialogDriver make;
+    make.Expect(DialogMatch::Template("BUTTONDLG"), [&](DialogView& box) {
+        EXPECT_EQ(GridCellPixel(box, IDC_BUTTON_FILL_COLORS, 0), 0xFFFFFFu);
+        EXPECT_EQ(GridCellPixel(box, IDC_BUTTON_NAME_COLORS, 63), 0x000000u);
+        ClickGridCell(box, IDC_BUTTON_NAME_COLORS, namePick.cell);
+        ClickGridCell(box, IDC_BUTTON_FILL_COLORS, fillPick.cell);
+        box.SetText(IDC_BUTTON_NAME, "Tinted");
+        box.Press(IDOK);
+    });
+    make.Expect(DialogMatch::Alert(kWhereAlert), [](DialogView& box) { box.Press(kAlertButton1); });
+    make.Run([&] { return DoMenuCommand(page.embed, 306, 0, nullptr); });
+    ASSERT_TRUE(IsPlacingButton());
+    {
+        DialogDriver actions;
+        actions.Expect(DialogMatch::Template("BUTACT"), [](DialogView& box) { box.Press(IDOK); });
+        actions.Run([&] {
+            SendMouse(card_, WM_LBUTTONDOWN, 5, 5);
+            SendMouse(card_, WM_LBUTTONUP, 5, 5);
+            return 0;
+        });
+    }
+    ASSERT_FALSE(IsPlacingButton());
+
+    // In the object tool the text objects are drawn on the card, each with its frame: a dark
+    // line on every edge, not the white inside.
+    SelectTool(kArrowTool);
+    RedrawWindow(card_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    for (const uint16_t id : {kFirstNewId, uint16_t(kFirstNewId + 1)}) {
+        const RECT r = LayerLock<FieldLayer>(FindLayer(kObjectText, id))->common.bounds;
+        const int midX = (r.left + r.right) / 2, midY = (r.top + r.bottom) / 2;
+        for (const POINT p : {POINT{r.left, midY}, POINT{r.right - 1, midY}, POINT{midX, r.top}, POINT{midX, r.bottom - 1}}) {
+            const COLORREF c = WindowPixel(card_, p.x, p.y);
+            EXPECT_TRUE(GetRValue(c) < 0xC0 && GetGValue(c) < 0xC0 && GetBValue(c) < 0xC0)
+                << "frame of " << id << " at " << p.x << "," << p.y << ": " << std::hex << c;
+        }
+    }
+    SelectTool(kBrowseTool);
+
+    ASSERT_EQ(SaveStack(kSlotCurrentStack, true), 0);
+    char file[MAX_PATH] = {};
+    GetFileSpecPath(kSlotCurrentStack, sizeof file, file);
+    ServerFolder server;
+    const std::string path = server.Put("colours-" + std::to_string(GetCurrentProcessId()) + ".stk", ReadFile(file));
+    const BrowserRun report = RunProgram(StackReporterPath(), server, {path});
+    ASSERT_EQ(report.exitCode, 0) << report.errors;
+    const ReportJson json = ParseReport(Joined(report.log));
+    std::vector<const ReportJson*> texts, buttons;
+    for (const ReportJson& card : ItemsOf(json, "cards"))
+        for (const ReportJson& o : ItemsOf(card, "objects"))
+            (o["kind"] == kObjectText ? texts : buttons).push_back(&o);
+    ASSERT_EQ(texts.size(), 2u) << JsonText(json);
+    ASSERT_EQ(buttons.size(), 1u) << JsonText(json);
+    // Each text's background as its index + 1, its text colour in its runs.
+    auto runColour = [](const ReportJson& text) {
+        const ReportJson& runs = ItemsOf(ItemsOf(text, "entries").at(0), "runs");
+        return runs.empty() ? COLORREF(-1) : RGB(int(runs[0][4]), int(runs[0][5]), int(runs[0][6]));
+    };
+    for (const ReportJson* text : texts)
+        EXPECT_EQ((*text)["options"], kTextFrame | kTextScrollBar) << "framed, with a scroll bar: " << JsonText(*text);
+    EXPECT_EQ((*texts[0])["backColor"], 1) << "white: " << JsonText(*texts[0]);
+    EXPECT_EQ(runColour(*texts[0]), RGB(0, 0, 0)) << JsonText(*texts[0]);
+    EXPECT_EQ((*texts[1])["backColor"], backPick.index + 1) << JsonText(*texts[1]);
+    EXPECT_EQ(runColour(*texts[1]), textRgb) << JsonText(*texts[1]);
+    EXPECT_EQ((*buttons[0])["look"]["nameColor"], namePick.index + 1) << JsonText(*buttons[0]);
+    EXPECT_EQ((*buttons[0])["look"]["fillColor"], fillPick.index + 1) << JsonText(*buttons[0]);
+}
+
+}  // namespace

@@ -30,7 +30,6 @@
 #include "stack/cards/CardList.h"
 #include "format/StackFile.h"
 #include "stack/pictures/GraphicPicture.h"
-#include "stack/pictures/ShownCards.h"
 #include "tests/graphics/DcPixelsTestUtil.h"
 #include "tests/layers/LayerTestUtil.h"
 #include "tests/graphics/PictureRecordTestUtil.h"
@@ -384,13 +383,13 @@ TEST_F(CardRedrawTest, NewCardStoresThePictureOnDisplay) {
     EXPECT_TRUE(g_alerts.empty()) << "no alert 2230";
 }
 
-// On a palette display a picture whose palette does not begin with the system's colours takes
-// the system palette: the picture re-mapped to its nearest entries, the record in memory keeping
-// the new table, the stack not changed; shown again, nothing more is written. A save writes the
-// record as stored and then shows it again as re-mapped.
-TEST_F(CardRedrawTest, OnAPaletteDisplayThePictureTakesTheSystemPalette) {
+// On a palette display the card keeps its own palette: the picture palette is the stored one,
+// the record and its objects' colour indexes stay as stored, and the stack is not changed. The
+// default palette has white at 0 and black at 255, the system the other way round: a colour
+// index names the stack's entry at every depth.
+TEST_F(CardRedrawTest, OnAPaletteDisplayTheCardKeepsItsOwnPalette) {
     if (!IndexedDisplay())
-        GTEST_SKIP() << "the re-map runs on a palette display";
+        GTEST_SKIP() << "the system palette differs from the card's only on a palette display";
     const sb::Picture p = TestPicture(8);
     Load(OnePictureStack(p));
     ClearStackChanged();
@@ -398,150 +397,20 @@ TEST_F(CardRedrawTest, OnAPaletteDisplayThePictureTakesTheSystemPalette) {
     const Handle card = GetCardByIndex(1);
     const std::vector<uint8_t> asStored = HandleToBytes(card);
     Show(card);
-    // The record already holds the re-mapped picture: leaving the card must not store the
-    // offscreen over it in the realized palette's order, which the objects' indexes do not follow.
     EXPECT_FALSE(IsCardChanged());
-    std::vector<PALETTEENTRY> system(256);
-    ASSERT_EQ(GetSystemPaletteEntries(WindowDC(window_).get(), 0, 256, system.data()), 256u);
+    EXPECT_FALSE(IsStackChanged()) << "only shown";
+    EXPECT_EQ(HandleToBytes(card), asStored);
     ASSERT_NE(GetPicturePalette(), nullptr);
     std::vector<PALETTEENTRY> shown(256), stored(256);
     ASSERT_EQ(GetPaletteEntries(GetPicturePalette(), 0, 256, shown.data()), 256u);
     OwnedGdiObject<HPALETTE> storedPalette(PaletteFromPictureResource(card));
     ASSERT_TRUE(storedPalette);
     ASSERT_EQ(GetPaletteEntries(storedPalette.get(), 0, 256, stored.data()), 256u);
-    for (int i = 0; i < 256; ++i) {
-        EXPECT_EQ(RGB(shown[i].peRed, shown[i].peGreen, shown[i].peBlue),
-                  RGB(system[i].peRed, system[i].peGreen, system[i].peBlue)) << "entry " << i;
-        EXPECT_EQ(RGB(stored[i].peRed, stored[i].peGreen, stored[i].peBlue),
-                  RGB(system[i].peRed, system[i].peGreen, system[i].peBlue)) << "stored entry " << i;
-    }
-    EXPECT_FALSE(IsStackChanged()) << "only shown";
+    for (int i = 0; i < 256; ++i)
+        ASSERT_EQ(RGB(shown[i].peRed, shown[i].peGreen, shown[i].peBlue),
+                  RGB(stored[i].peRed, stored[i].peGreen, stored[i].peBlue)) << "entry " << i;
     EXPECT_TRUE(g_alerts.empty());
-    const std::vector<uint8_t> asShown = HandleToBytes(card);
-    EXPECT_NE(asShown, asStored);
-    PutBackStoredCards();
-    EXPECT_EQ(HandleToBytes(card), asStored) << "what a save writes";
-    PutBackShownCards();
-    EXPECT_EQ(HandleToBytes(card), asShown);
-    // The stored picture was re-mapped: each pixel is the system entry nearest its old colour.
-    // (Wine shows a window at depth 8 through a fixed colour cube, so the stored indexes are
-    // what can be compared.)
-    ScopedHandle dib(GetCardPictureUpcalls().dibFromPictureResource(card, kW, kH, 8, false, true));
-    LockedDib locked(dib.get());
-    ASSERT_TRUE(locked);
-    auto remapped = [&](bool bottomUp) {
-        for (int y = 0; y < kH; ++y)
-            for (int x = 0; x < kW; ++x) {
-                const uint32_t want = PictureColor(p, x, y);
-                const UINT nearest =
-                    GetNearestPaletteIndex(GetPicturePalette(), RGB(want >> 16, (want >> 8) & 255, want & 255));
-                if (locked.row(bottomUp ? kH - 1 - y : y)[size_t(x)] != nearest)
-                    return false;
-            }
-        return true;
-    };
-    EXPECT_TRUE(remapped(false) || remapped(true));
-    // The record now begins with the system's colours: shown again, nothing is written.
-    ClearStackChanged();
-    Show(card);
-    EXPECT_FALSE(IsStackChanged());
     cardtest::ExpectSavable(card);
-}
-
-// The stored object of a card as bytes; empty when there is none.
-std::vector<uint8_t> ObjectBytes(Handle card, uint16_t kind, uint16_t id) {
-    uint32_t offset = 0;
-    if (!FindObjectInCard(kind, id, card, &offset))
-        return {};
-    ScopedHandle copy(CopyObjectRecord(card, offset));
-    return HandleToBytes(copy.get());
-}
-
-// The stored indexes of an 8-bit graphic, top row first.
-std::vector<uint8_t> GraphicIndexes(Handle card, uint16_t id) {
-    const std::vector<uint8_t> record = ObjectBytes(card, kObjectGraphic, id);
-    GraphicPictureView view;
-    if (record.empty() || ReadGraphicPicture(record, view) != GraphicPictureRefusal::None || view.depth != 8)
-        return {};
-    ScopedHandle dib(GraphicPictureToDib(view));
-    LockedDib locked(dib.get());
-    std::vector<uint8_t> indexes;
-    for (int y = 0; locked && y < locked.layout().height; ++y)
-        for (int x = 0; x < locked.layout().width; ++x)
-            indexes.push_back(locked.row(y)[size_t(x)]);
-    return indexes;
-}
-
-// On a palette display the card's picture takes the system palette, and the colours its objects
-// name follow it: each 8-bit graphic pixel and each stored colour index, on the card and on a
-// card sharing its picture, names the system entry nearest its old colour. The default palette
-// has white at 0 and black at 255, the system the other way round: nothing may swap them.
-TEST_F(CardRedrawTest, OnAPaletteDisplayTheObjectsKeepTheirColoursInTheSystemPalette) {
-    if (!IndexedDisplay())
-        GTEST_SKIP() << "the system palette replaces the picture's on a palette display";
-    sb::Stack s;
-    s.cardWidth = kW;
-    s.cardHeight = kH;
-    s.cards.push_back(sb::PictureCard(1, sb::GradientPicture(kW, kH, 8)));  // the default palette
-    auto graphic = [](uint16_t id, RECT r) {
-        sb::Object g = sb::Graphic(id, {int16_t(r.left), int16_t(r.top), int16_t(r.right), int16_t(r.bottom)}, "g");
-        g.mask.clear();
-        g.words = {{54, 8}, {34, 8}, {36, 16}};  // 8 bits, 16 x 8 (file order: bottom, right)
-        for (int i = 0; i < 16 * 8; ++i)
-            g.data.push_back(uint8_t(i < 64 ? (i & 1 ? 255 : 0) : i * 37));  // black and white rows first
-        return g;
-    };
-    s.cards[0].objects.push_back(graphic(9, {30, 4, 46, 12}));
-    sb::Object button = ButtonAt(5, kButton);
-    button.words.push_back({uint16_t(kButtonNameColor), 1 + 255});  // black
-    button.words.push_back({uint16_t(kButtonFillColor), 1 + 0});    // white
-    s.cards[0].objects.push_back(button);
-    s.cards[0].objects.push_back(sb::TextField(6, {4, 16, 28, 30}, "f", "text"));  // no colour: entry 0
-    s.cards.push_back(sb::SharedCard(2, 1));
-    s.cards[1].objects.push_back(graphic(19, {30, 14, 46, 22}));
-    Load(s);
-    const Handle card = GetCardByIndex(1), sharer = GetCardByIndex(2);
-    OwnedGdiObject<HPALETTE> before(PaletteFromPictureResource(card));
-    ASSERT_TRUE(before);
-    const std::vector<uint8_t> old = GraphicIndexes(card, 9);
-    ASSERT_EQ(old.size(), 16u * 8);
-    Show(card);
-
-    OwnedGdiObject<HPALETTE> after(PaletteFromPictureResource(card));
-    ASSERT_TRUE(after);
-    auto colourOf = [](HPALETTE palette, int index) {
-        PALETTEENTRY e{};
-        GetPaletteEntries(palette, UINT(index), 1, &e);
-        return RGB(e.peRed, e.peGreen, e.peBlue);
-    };
-    auto nearest = [&](int oldIndex) { return int(GetNearestPaletteIndex(after.get(), colourOf(before.get(), oldIndex))); };
-    ASSERT_NE(colourOf(after.get(), 0), colourOf(before.get(), 0)) << "the system palette begins otherwise";
-    for (const Handle holder : {card, sharer}) {
-        const std::vector<uint8_t> now = GraphicIndexes(holder, holder == card ? 9 : 19);
-        ASSERT_EQ(now.size(), old.size());
-        for (size_t i = 0; i < old.size(); ++i)
-            ASSERT_EQ(now[i], nearest(old[i])) << "pixel " << i << ", once index " << int(old[i]);
-        EXPECT_EQ(colourOf(after.get(), now[0]), RGB(255, 255, 255));
-        EXPECT_EQ(colourOf(after.get(), now[1]), RGB(0, 0, 0));
-    }
-    const std::vector<uint8_t> b = ObjectBytes(card, kObjectButton, 5), f = ObjectBytes(card, kObjectText, 6);
-    ASSERT_FALSE(b.empty() || f.empty());
-    EXPECT_EQ(colourOf(after.get(), GetU16(b, kButtonNameColor) - 1), RGB(0, 0, 0));
-    EXPECT_EQ(colourOf(after.get(), GetU16(b, kButtonFillColor) - 1), RGB(255, 255, 255));
-    EXPECT_EQ(colourOf(after.get(), GetU16(f, kTextColor) - 1), RGB(255, 255, 255)) << "the field stays white";
-
-    // Drawn, the graphic's white and black pixels are white and black (colours a palette display
-    // shows exactly).
-    LayerLock<GraphicLayer> layer(FindLayer(kObjectGraphic, 9));
-    ASSERT_TRUE(layer && layer->picture);
-    WindowDC screen(window_);
-    MemoryDC memory(screen.get());
-    SelectedObject selected(memory.get(), layer->picture);
-    const Pixels shown = ReadDcPixels(memory.get(), 16, 8);
-    for (int i = 0; i < 64; ++i)
-        ASSERT_EQ(shown[size_t(i)], i & 1 ? 0x000000u : 0xFFFFFFu) << "pixel " << i;
-    cardtest::ExpectSavable(card);
-    cardtest::ExpectSavable(sharer);
 }
 
 }  // namespace

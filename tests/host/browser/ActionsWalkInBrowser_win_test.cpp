@@ -45,9 +45,11 @@ constexpr uint16_t kModuleId = 7001;  // the stack's id of the test action modul
 
 std::string AsText(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
+// Its palette holds the flip-book's yellow, cyan and magenta too: a palette display shows a card
+// and what is placed on it in the card's own colours.
 sb::Card ColourCard(uint16_t id, sb::Rgb colour) {
     sb::Card card = sb::PictureCard(id, sb::SolidPicture(kWidth, kHeight, 8, 1));
-    card.picture->palette = {{255, 255, 255}, colour};
+    card.picture->palette = {{255, 255, 255}, colour, {255, 255, 0}, {0, 255, 255}, {255, 0, 255}};
     return card;
 }
 

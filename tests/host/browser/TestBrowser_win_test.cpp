@@ -473,9 +473,10 @@ TEST(TestBrowser, ShowsTheFirstCardsPicture) {
 // Buttons of every shape on a white card: their outlines, icons and names where the button
 // geometry puts them (the card's font is the window's default, the System font).
 
-// On a palette display the real plug-in writes its palette into the system's: with card 1 of
-// the demo, and of a 32-bit stack converted down as it opens, the system palette the browser's
-// window sees holds every colour of the application palette.
+// On a palette display the real plug-in writes its card's palette into the system's: with card
+// 1 of the demo, whose 256 colours are greys, the system palette the browser's window sees is
+// nearly all greys; with a 32-bit stack, shown in the default palette, it holds every colour of
+// that palette.
 TEST(TestBrowser, OnAPaletteDisplayCardOneShowsInThePaletteThePluginWrote) {
     if (!IndexedDisplay())
         GTEST_SKIP() << "the system palette exists on a palette display";
@@ -505,6 +506,11 @@ TEST(TestBrowser, OnAPaletteDisplayCardOneShowsInThePaletteThePluginWrote) {
         for (std::string word; words >> word;)
             system.push_back(uint32_t(std::stoul(word, nullptr, 16)));
         ASSERT_EQ(system.size(), 256u);
+        if (demo) {
+            const auto grey = [](uint32_t c) { return (c >> 16) == (c >> 8 & 255) && (c >> 8 & 255) == (c & 255); };
+            EXPECT_GE(std::count_if(system.begin(), system.end(), grey), 200) << run.log[size_t(line)];
+            continue;
+        }
         for (int i = 0; i < kDefaultPaletteEntries; ++i)
             EXPECT_NE(std::find(system.begin(), system.end(), kDefaultPaletteColors[size_t(i)]), system.end())
                 << "entry " << i << " " << std::hex << kDefaultPaletteColors[size_t(i)];

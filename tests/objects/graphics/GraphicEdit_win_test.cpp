@@ -72,7 +72,13 @@ sb::Object StoredGraphic(uint16_t id, sb::Rect rect, int width, int height) {
     return g;
 }
 
-sb::Stack WhiteStack(std::vector<sb::Object> objects) { return WhiteCards(1, 120, 90, std::move(objects)); }
+// Its palette holds the red and blue the pictures are drawn in: a palette display shows a card in
+// its own colours.
+sb::Stack WhiteStack(std::vector<sb::Object> objects) {
+    sb::Stack stack = WhiteCards(1, 120, 90, std::move(objects));
+    stack.cards[0].picture->palette = {{255, 255, 255}, {255, 0, 0}, {0, 0, 255}};
+    return stack;
+}
 
 // A white card with graphic 5, 10 by 10 at (20, 20).
 class GraphicEdit : public LinkedPluginTest {

@@ -2,7 +2,7 @@
 // advice at exactly 20 cards, the questions before a delete and what each answer does, the card
 // shown afterwards, and a stack that keeps at least one card.
 #include "tests/stack/CardTestUtil.h"
-#include "stack/pictures/ShownCards.h"
+#include "stack/pictures/CardPicturePaint.h"
 
 namespace {
 
