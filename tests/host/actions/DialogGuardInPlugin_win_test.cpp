@@ -33,7 +33,7 @@
 #include "host/player/DownloadReplay.h"
 #include "host/player/StackJump.h"
 #include "host/requests/HostRequests.h"
-#include "host/requests/RequestGuard.h"
+#include "host/requests/RequestTable.h"
 #include "host/window/PeriodicTick.h"
 #include "media/MediaDialogs.h"
 #include "objects/IconChooser.h"
