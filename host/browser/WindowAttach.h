@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 
 // ---- WindowAttach_win.cpp ----
 // Start-up on the window, then the media manager; after a successful start-up timer 1 (55 ms),
@@ -31,6 +32,11 @@ void ShutdownPluginInstanceOnceOut(HWND window);
 // The releases still waiting for a loop that never came back through the window (the window went
 // first): done when the browser unloads the plug-in.
 void FinishWaitingShutdown();
+// Whether a page's releases wait for a loop of ours to come back.
+bool IsShutdownWaiting();
+// Another page's start while they wait: run once they are done, so that it neither frees the
+// first page's stack under its dialog nor is itself shut down in its place.
+void AttachOnceShutDown(std::function<void()> attach);
 // Gives back the window procedure and class cursor kept at attach; nothing when not attached.
 void DetachPluginWindow(HWND window);
 // The two colour index maps, set to the identity at attach (which: 0 or 1).

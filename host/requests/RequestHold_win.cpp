@@ -13,10 +13,13 @@
 #include "core/events/CardLeaveGuard.h"
 #include "core/memory/Handles.h"
 #include "actions/NbaModules.h"
+#include "core/ui/ToolNumbers.h"
 #include "format/ResFile.h"
 #include "format/StackFile.h"
 #include "host/requests/HostRequests.h"
 #include "host/requests/RequestSupport.h"
+
+namespace {
 
 struct ParkedRequest {
     const RequestRow* row = nullptr;
@@ -42,9 +45,8 @@ struct ParkedRequest {
     }
 };
 
-namespace {
-
-constexpr uint32_t kLastObjectKindIndex = 2;  // a graphic; the card (3) and its events have no name
+constexpr uint32_t kLastObjectKindIndex = 2;
+constexpr uint32_t kChooseCancelled = 2;  // a graphic; the card (3) and its events have no name
 
 // A name as ReadCallerName reads it, kept NUL-terminated (it reads that form again, whatever its
 // length).
@@ -90,7 +92,7 @@ bool Restored(ParkedRequest& p, NbaParamBlock& b) {
         b.*field = BlockValue(bytes.data());
     if (p.handleCopyInto)
         b.*p.handleCopyInto = static_cast<uint32_t>(p.handleCopy);
-    if (p.row->keep == KeepResourceRequest && !p.copies.empty()) {
+    if (p.row->keep == ArgumentKeeper::kResourceRequest && !p.copies.empty()) {
         auto* request = reinterpret_cast<ResRequest*>(p.copies.front().second.data());
         request->data = p.ownedData;
         if (!p.dataWasCopy)
@@ -107,18 +109,9 @@ void RunParked(const std::shared_ptr<ParkedRequest>& p) {
     saved.Restore();
 }
 
-}  // namespace
-
 void KeepNameWhenNoId(ParkedRequest& p) {
     if (p.block.param1 == 0)
         KeepName(p, &NbaParamBlock::param3);
-}
-
-void KeepFindText(ParkedRequest& p) { KeepPString(p, &NbaParamBlock::param1); }
-
-void KeepMenuItem(ParkedRequest& p) {
-    KeepPString(p, &NbaParamBlock::param3);
-    KeepPString(p, &NbaParamBlock::param4);
 }
 
 // The object reference's names: the object's when its id is 0, the card's when it is chosen by
@@ -129,11 +122,6 @@ void KeepObjectRef(ParkedRequest& p) {
         KeepName(p, &NbaParamBlock::param3);
     if ((b.param1 >> 16) == kSelectByName)
         KeepName(p, &NbaParamBlock::param4);
-}
-
-void KeepObjectRefAndRect(ParkedRequest& p) {
-    KeepObjectRef(p);
-    KeepBytes(p, &NbaParamBlock::handled, 4 * sizeof(int32_t));
 }
 
 void KeepScrollTarget(ParkedRequest& p) {
@@ -155,11 +143,6 @@ void KeepSwappedCardNames(ParkedRequest& p) {
         KeepName(p, &NbaParamBlock::param3);
     if ((p.block.param2 & 0xFFFF) == 0)
         KeepName(p, &NbaParamBlock::param4);
-}
-
-void KeepSortFieldName(ParkedRequest& p) {
-    if (p.block.param1 != 0)
-        KeepName(p, &NbaParamBlock::param1);
 }
 
 void KeepResourceRequest(ParkedRequest& p) {
@@ -184,22 +167,58 @@ void KeepPrintRequest(ParkedRequest& p) {
     p.handleCopyInto = &NbaParamBlock::param2;
 }
 
-void KeepScriptText(ParkedRequest& p) {
-    if (p.block.param2 != 0 && p.block.param2 <= 0xFFFF)
-        KeepBytes(p, &NbaParamBlock::param1, p.block.param2);
+void Keep(ParkedRequest& p) {
+    switch (p.row->keep) {
+    case ArgumentKeeper::kNothing: break;
+    case ArgumentKeeper::kNameWhenNoId: KeepNameWhenNoId(p); break;
+    case ArgumentKeeper::kFindText: KeepPString(p, &NbaParamBlock::param1); break;
+    case ArgumentKeeper::kMenuItem:
+        KeepPString(p, &NbaParamBlock::param3);
+        KeepPString(p, &NbaParamBlock::param4);
+        break;
+    case ArgumentKeeper::kObjectRef: KeepObjectRef(p); break;
+    case ArgumentKeeper::kObjectRefAndRect:
+        KeepObjectRef(p);
+        KeepBytes(p, &NbaParamBlock::handled, 4 * sizeof(int32_t));
+        break;
+    case ArgumentKeeper::kScrollTarget: KeepScrollTarget(p); break;
+    case ArgumentKeeper::kGivenText: KeepGivenText(p); break;
+    case ArgumentKeeper::kSwappedCardNames: KeepSwappedCardNames(p); break;
+    case ArgumentKeeper::kSortFieldName:
+        if (p.block.param1 != 0)
+            KeepName(p, &NbaParamBlock::param1);
+        break;
+    case ArgumentKeeper::kResourceRequest: KeepResourceRequest(p); break;
+    case ArgumentKeeper::kPrintRequest: KeepPrintRequest(p); break;
+    case ArgumentKeeper::kScriptText:
+        if (p.block.param2 != 0 && p.block.param2 <= 0xFFFF)
+            KeepBytes(p, &NbaParamBlock::param1, p.block.param2);
+        break;
+    case ArgumentKeeper::kObjectNameAt:
+        KeepObjectAt(p, &NbaParamBlock::param2);
+        KeepPString(p, &NbaParamBlock::param4);
+        break;
+    case ArgumentKeeper::kCardNameText: KeepPString(p, &NbaParamBlock::param3); break;
+    case ArgumentKeeper::kSwappedObjects:
+        KeepObjectAt(p, &NbaParamBlock::param2);
+        KeepObjectAt(p, &NbaParamBlock::param3);
+        break;
+    }
 }
 
-void KeepObjectNameAt(ParkedRequest& p) {
-    KeepObjectAt(p, &NbaParamBlock::param2);
-    KeepPString(p, &NbaParamBlock::param4);
+void Answer(HeldAnswer answer, NbaParamBlock& b) {
+    switch (answer) {
+    case HeldAnswer::kNothing: break;
+    case HeldAnswer::kNothingDone: b.param1 = 0; break;
+    case HeldAnswer::kNotFound: b.param2 = 0; break;
+    case HeldAnswer::kNoResult: b.handled = 0; break;
+    case HeldAnswer::kToolUnchanged: b.param2 = GetCurrentTool(); break;
+    case HeldAnswer::kCancelled: b.param2 = kChooseCancelled; break;
+    case HeldAnswer::kNoDrawingTargets: b.param1 = b.param2 = b.param3 = 0; break;
+    }
 }
 
-void KeepCardNameText(ParkedRequest& p) { KeepPString(p, &NbaParamBlock::param3); }
-
-void KeepSwappedObjects(ParkedRequest& p) {
-    KeepObjectAt(p, &NbaParamBlock::param2);
-    KeepObjectAt(p, &NbaParamBlock::param3);
-}
+}  // namespace
 
 bool GuardRequest(const RequestRow& row, NbaParamBlock& b) {
     if (!IsCardLeaveGuarded())
@@ -212,11 +231,9 @@ bool GuardRequest(const RequestRow& row, NbaParamBlock& b) {
         auto parked = std::make_shared<ParkedRequest>();
         parked->row = &row;
         std::memcpy(&parked->block, &b, sizeof b);
-        if (row.keep)
-            row.keep(*parked);
+        Keep(*parked);
         HoldWhileGuarded([parked] { RunParked(parked); });
     }
-    if (row.answer)
-        row.answer(b);
+    Answer(row.answer, b);
     return true;
 }

@@ -150,25 +150,55 @@ enum class GuardedRequest : uint8_t { kRuns, kWaits, kRefused };
 // A field of the block.
 using BlockField = uint32_t NbaParamBlock::*;
 
-// A request kept to be made again (RequestHold_win.cpp).
-struct ParkedRequest;
-// Copies, at the moment it is kept, what a waiting request's pointers and handles name: the
-// module may free them as soon as it is answered.
-using ArgumentKeeper = void (*)(ParkedRequest& p);
-// Whether the request, as the block asks it, writes (the codes that only read in some modes).
-using WritesWhen = bool (*)(const NbaParamBlock& b);
-// What the module finds in the block when its request waits or is refused.
-using HeldAnswer = void (*)(NbaParamBlock& b);
+// What is copied, at the moment a waiting request is kept, of what its pointers and handles
+// name: the module may free them as soon as it is answered (RequestHold_win.cpp).
+enum class ArgumentKeeper : uint8_t {
+    kNothing,
+    kNameWhenNoId,      // the name at [58] when [50] gives no id
+    kFindText,          // the text at [50]
+    kMenuItem,          // the menu and item texts at [58] and [62]
+    kObjectRef,         // the object reference's names
+    kObjectRefAndRect,  // and the rectangle at [66]
+    kScrollTarget,      // the reference, when no window is given
+    kGivenText,         // the reference, and the text handles handed over
+    kSwappedCardNames,  // the names of the cards given by name
+    kSortFieldName,     // the text object's name at [50]
+    kResourceRequest,   // the resource request and its data
+    kPrintRequest,      // a copy of what the print request's handle holds
+    kScriptText,        // the script text at [50]
+    kObjectNameAt,      // the object by place, and the name at [62]
+    kCardNameText,      // the name at [58]
+    kSwappedObjects,    // the two objects by place
+};
+
+// What the module finds in the block when its request waits or is refused: nothing done yet.
+enum class HeldAnswer : uint8_t {
+    kNothing,
+    kNothingDone,       // [50] 0
+    kNotFound,          // [54] 0
+    kNoResult,          // [66] 0
+    kToolUnchanged,     // [54] the current tool
+    kCancelled,         // [54] the chooser's Cancel
+    kNoDrawingTargets,  // [50], [54], [58] 0
+};
+
+// The codes that write only in one of their modes, and read in the others.
+enum class WritingMode : uint8_t {
+    kAlways,
+    kSelectingATool,    // [50] 1
+    kNamingTheObject,   // [58] 2
+    kNamingTheCard,     // [54] 1
+};
 
 struct RequestRow {
     RequestCode code;
     RequestHandler handler;
     GuardedRequest rule;
-    ArgumentKeeper keep = nullptr;
-    HeldAnswer answer = nullptr;
+    ArgumentKeeper keep = ArgumentKeeper::kNothing;
+    HeldAnswer answer = HeldAnswer::kNothing;
     // The fields that may carry a pointer or a handle of the module.
     std::array<BlockField, 3> pointers = {};
-    WritesWhen writes = nullptr;  // null: every mode writes
+    WritingMode writes = WritingMode::kAlways;
 };
 
 // The row of a code; null for an empty slot, a retired code or a code outside 0 to 190.

@@ -4,29 +4,28 @@
 #include <iterator>
 
 #include "actions/NbaModules.h"
-#include "core/ui/ToolNumbers.h"
 #include "host/requests/RequestHandlers.h"
 #include "host/requests/RequestHold.h"
 
 namespace {
 
-// What a module finds while its request waits or after it was refused: nothing done yet.
-void AnswerNothingDone(NbaParamBlock& b) { b.param1 = 0; }
-void AnswerNotFound(NbaParamBlock& b) { b.param2 = 0; }
-void AnswerNoResult(NbaParamBlock& b) { b.handled = 0; }
-void AnswerNotOpened(NbaParamBlock& b) { b.handled = 0; }
-void AnswerToolUnchanged(NbaParamBlock& b) { b.param2 = GetCurrentTool(); }
-void AnswerCancelled(NbaParamBlock& b) { b.param2 = 2; }  // the chooser's Cancel
-void AnswerNoDrawingTargets(NbaParamBlock& b) { b.param1 = b.param2 = b.param3 = 0; }
-
-// The modes of the codes that write only in one of them.
-bool SelectsATool(const NbaParamBlock& b) { return b.param1 == 1; }
-bool NamesTheObject(const NbaParamBlock& b) { return b.param3 == 2; }
-bool NamesTheCard(const NbaParamBlock& b) { return b.param2 == 1; }
+// Whether the request, as the block asks it, writes.
+bool Writes(WritingMode mode, const NbaParamBlock& b) {
+    switch (mode) {
+    case WritingMode::kSelectingATool: return b.param1 == 1;
+    case WritingMode::kNamingTheObject: return b.param3 == 2;
+    case WritingMode::kNamingTheCard: return b.param2 == 1;
+    case WritingMode::kAlways: break;
+    }
+    return true;
+}
 
 using C = RequestCode;
 using B = NbaParamBlock;
 using enum GuardedRequest;
+using K = ArgumentKeeper;
+using A = HeldAnswer;
+using W = WritingMode;
 
 // By code: handler, rule under an editor, keeper, held answer, the fields that may carry a
 // pointer or a handle, the modes that write. Waiting: the moves, redraws and updates, find (it
@@ -41,11 +40,11 @@ constexpr RequestRow kRows[] = {
     {C::kGoLastCard, CbGoLastCard, kWaits},
     {C::kGoPrevCard, CbGoPrevCard, kWaits},
     {C::kGoNextCard, CbGoNextCard, kWaits},
-    {C::kGoToCard, CbGoToCard, kWaits, KeepNameWhenNoId, nullptr, {&B::param3}},
+    {C::kGoToCard, CbGoToCard, kWaits, K::kNameWhenNoId, A::kNothing, {&B::param3}},
     {C::kRedrawCard, CbRedrawCard, kWaits},
     {C::kGetStackPaths, CbGetStackPaths, kRuns},
-    {C::kFindText, CbFindText, kWaits, KeepFindText, AnswerNotFound, {&B::param1}},
-    {C::kDoMenuItem, CbDoMenuItem, kWaits, KeepMenuItem, nullptr, {&B::param3, &B::param4}},
+    {C::kFindText, CbFindText, kWaits, K::kFindText, A::kNotFound, {&B::param1}},
+    {C::kDoMenuItem, CbDoMenuItem, kWaits, K::kMenuItem, A::kNothing, {&B::param3, &B::param4}},
     {C::kIsStackLocked, CbIsStackLocked, kRuns},
     {C::kGetVersion, CbGetVersion, kRuns},
     {C::kGetStackFileFields, CbGetStackFileFields, kRuns},
@@ -59,101 +58,101 @@ constexpr RequestRow kRows[] = {
     {C::kGetNextCard, CbGetNextCard, kRuns},
     {C::kGetFirstObject, CbGetFirstObject, kRuns},
     {C::kGetNextObject, CbGetNextObject, kRuns},
-    {C::kFindObject, CbFindObject, kRuns, nullptr, nullptr, {&B::param3, &B::param4}},
-    {C::kHideObject, CbHideObject, kWaits, KeepObjectRef, nullptr, {&B::param3, &B::param4}},
-    {C::kShowObject, CbShowObject, kWaits, KeepObjectRef, nullptr, {&B::param3, &B::param4}},
-    {C::kLockObject, CbLockObject, kWaits, KeepObjectRef, nullptr, {&B::param3, &B::param4}},
-    {C::kUnlockObject, CbUnlockObject, kWaits, KeepObjectRef, nullptr, {&B::param3, &B::param4}},
-    {C::kDeleteObject, CbDeleteObject, kWaits, KeepObjectRef, nullptr, {&B::param3, &B::param4}},
-    {C::kGetObjectRect, CbGetObjectRect, kRuns, nullptr, nullptr, {&B::param3, &B::param4}},
-    {C::kSetObjectRect, CbSetObjectRect, kWaits, KeepObjectRefAndRect, nullptr, {&B::param3, &B::param4, &B::handled}},
-    {C::kGetObjectValue, CbGetObjectValue, kRuns, nullptr, nullptr, {&B::param3, &B::param4}},
-    {C::kSetObjectValue, CbSetObjectValue, kWaits, KeepObjectRef, nullptr, {&B::param3, &B::param4}},
+    {C::kFindObject, CbFindObject, kRuns, K::kNothing, A::kNothing, {&B::param3, &B::param4}},
+    {C::kHideObject, CbHideObject, kWaits, K::kObjectRef, A::kNothing, {&B::param3, &B::param4}},
+    {C::kShowObject, CbShowObject, kWaits, K::kObjectRef, A::kNothing, {&B::param3, &B::param4}},
+    {C::kLockObject, CbLockObject, kWaits, K::kObjectRef, A::kNothing, {&B::param3, &B::param4}},
+    {C::kUnlockObject, CbUnlockObject, kWaits, K::kObjectRef, A::kNothing, {&B::param3, &B::param4}},
+    {C::kDeleteObject, CbDeleteObject, kWaits, K::kObjectRef, A::kNothing, {&B::param3, &B::param4}},
+    {C::kGetObjectRect, CbGetObjectRect, kRuns, K::kNothing, A::kNothing, {&B::param3, &B::param4}},
+    {C::kSetObjectRect, CbSetObjectRect, kWaits, K::kObjectRefAndRect, A::kNothing, {&B::param3, &B::param4, &B::handled}},
+    {C::kGetObjectValue, CbGetObjectValue, kRuns, K::kNothing, A::kNothing, {&B::param3, &B::param4}},
+    {C::kSetObjectValue, CbSetObjectValue, kWaits, K::kObjectRef, A::kNothing, {&B::param3, &B::param4}},
     {C::kGetObjectInfo, CbGetObjectInfo, kRuns},
-    {C::kGetObjectPos, CbGetObjectPos, kRuns, nullptr, nullptr, {&B::param3, &B::param4}},
-    {C::kUpdateRequestedObject, UpdateRequestedObject, kWaits, KeepObjectRef, nullptr, {&B::param3, &B::param4}},
-    {C::kDispatchMessage, CbDispatchMessage, kRuns, nullptr, nullptr, {&B::param1}},
+    {C::kGetObjectPos, CbGetObjectPos, kRuns, K::kNothing, A::kNothing, {&B::param3, &B::param4}},
+    {C::kUpdateRequestedObject, UpdateRequestedObject, kWaits, K::kObjectRef, A::kNothing, {&B::param3, &B::param4}},
+    {C::kDispatchMessage, CbDispatchMessage, kRuns, K::kNothing, A::kNothing, {&B::param1}},
     {C::kWaitWithMessages, CbWaitWithMessages, kRuns},
-    {C::kDoButton, CbDoButton, kWaits, KeepObjectRef, nullptr, {&B::param3, &B::param4}},
-    {C::kScrollField, CbScrollField, kWaits, KeepScrollTarget, AnswerNothingDone, {&B::param3, &B::param4}},
-    {C::kGetDrawingTargets, CbGetDrawingTargets, kRefused, nullptr, AnswerNoDrawingTargets},
+    {C::kDoButton, CbDoButton, kWaits, K::kObjectRef, A::kNothing, {&B::param3, &B::param4}},
+    {C::kScrollField, CbScrollField, kWaits, K::kScrollTarget, A::kNothingDone, {&B::param3, &B::param4}},
+    {C::kGetDrawingTargets, CbGetDrawingTargets, kRefused, K::kNothing, A::kNoDrawingTargets},
     {C::kGetCurrentScore, CbGetCurrentScore, kRuns},
     {C::kAutoMaskBitmap, CbAutoMaskBitmap, kRuns},
-    {C::kPlaySoundFile, CbPlaySoundFile, kRuns, nullptr, nullptr, {&B::param1}},
-    {C::kPlaySoundResource, CbPlaySoundResource, kRuns, nullptr, nullptr, {&B::param3}},
-    {C::kGetFieldText, CbGetFieldText, kRuns, nullptr, nullptr, {&B::param3, &B::param4}},
-    {C::kSetFieldText, CbSetFieldText, kWaits, KeepGivenText, nullptr, {&B::param2, &B::param3, &B::param4}},
+    {C::kPlaySoundFile, CbPlaySoundFile, kRuns, K::kNothing, A::kNothing, {&B::param1}},
+    {C::kPlaySoundResource, CbPlaySoundResource, kRuns, K::kNothing, A::kNothing, {&B::param3}},
+    {C::kGetFieldText, CbGetFieldText, kRuns, K::kNothing, A::kNothing, {&B::param3, &B::param4}},
+    {C::kSetFieldText, CbSetFieldText, kWaits, K::kGivenText, A::kNothing, {&B::param2, &B::param3, &B::param4}},
     {C::kGetFileSpecTable, CbGetFileSpecTable, kRuns},
-    {C::kSwapCards, CbSwapCards, kWaits, KeepSwappedCardNames, nullptr, {&B::param3, &B::param4}},
-    {C::kSortCards, CbSortCards, kWaits, KeepSortFieldName, nullptr, {&B::param1}},
+    {C::kSwapCards, CbSwapCards, kWaits, K::kSwappedCardNames, A::kNothing, {&B::param3, &B::param4}},
+    {C::kSortCards, CbSortCards, kWaits, K::kSortFieldName, A::kNothing, {&B::param1}},
     {C::kMarkCardChanged, CbMarkCardChanged, kWaits},
-    {C::kCallNba, CbCallNba, kRuns, nullptr, nullptr, {&B::param2, &B::param3}},
-    {C::kDoAlert, CbDoAlert, kRuns, nullptr, nullptr, {&B::param1}},
+    {C::kCallNba, CbCallNba, kRuns, K::kNothing, A::kNothing, {&B::param2, &B::param3}},
+    {C::kDoAlert, CbDoAlert, kRuns, K::kNothing, A::kNothing, {&B::param1}},
     {C::kMarkStackChanged, CbMarkStackChanged, kWaits},
     {C::kGetObjectName, CbGetObjectName, kRuns},
     {C::kStackDirty, CbStackDirty, kRuns},
     {C::kGetScreenSettings, CbGetScreenSettings, kRuns},
-    {C::kGetFileSpecPath, CbGetFileSpecPath, kRuns, nullptr, nullptr, {&B::param1, &B::param2}},
-    {C::kSetFileSpecPath, CbSetFileSpecPath, kRuns, nullptr, nullptr, {&B::param1, &B::param2}},
+    {C::kGetFileSpecPath, CbGetFileSpecPath, kRuns, K::kNothing, A::kNothing, {&B::param1, &B::param2}},
+    {C::kSetFileSpecPath, CbSetFileSpecPath, kRuns, K::kNothing, A::kNothing, {&B::param1, &B::param2}},
     {C::kDrawToScreen, CbDrawToScreen, kRuns},
-    {C::kDrawToOffscreen, CbDrawToOffscreen, kRefused, nullptr, AnswerNothingDone},
+    {C::kDrawToOffscreen, CbDrawToOffscreen, kRefused, K::kNothing, A::kNothingDone},
     {C::kIsMediaDone, CbIsMediaDone, kRuns},
-    {C::kMarkCard, CbMarkCard, kRuns, nullptr, nullptr, {&B::param3, &B::param4}},
-    {C::kFindObjectOnCard, CbFindObjectOnCard, kRuns, nullptr, nullptr, {&B::param3, &B::param4}},
+    {C::kMarkCard, CbMarkCard, kRuns, K::kNothing, A::kNothing, {&B::param3, &B::param4}},
+    {C::kFindObjectOnCard, CbFindObjectOnCard, kRuns, K::kNothing, A::kNothing, {&B::param3, &B::param4}},
     {C::kRecordPaintUndo, CbRecordPaintUndo, kWaits},
-    {C::kPrintField, CbPrintField, kWaits, KeepObjectRef, AnswerNothingDone, {&B::param3, &B::param4}},
+    {C::kPrintField, CbPrintField, kWaits, K::kObjectRef, A::kNothingDone, {&B::param3, &B::param4}},
     {C::kImportTextFile, CbImportTextFile, kRuns},
-    {C::kSaveHandleToFile, CbSaveHandleToFile, kRuns, nullptr, nullptr, {&B::param1}},
+    {C::kSaveHandleToFile, CbSaveHandleToFile, kRuns, K::kNothing, A::kNothing, {&B::param1}},
     {C::kPrintHandle, CbPrintHandle, kWaits},
-    {C::kGetToolState, CbGetToolState, kRuns, nullptr, nullptr, {&B::param1}},
-    {C::kDisposeHandle, CbDisposeHandle, kRuns, nullptr, nullptr, {&B::param1}},
-    {C::kGetHandleGlobal, CbGetHandleGlobal, kRuns, nullptr, nullptr, {&B::param1}},
-    {C::kSetActiveField, CbSetActiveField, kWaits, KeepObjectRef, nullptr, {&B::param3, &B::param4}},
-    {C::kSetHandleSize, CbSetHandleSize, kRuns, nullptr, nullptr, {&B::param1}},
-    {C::kGetHandleSize, CbGetHandleSize, kRuns, nullptr, nullptr, {&B::param1}},
-    {C::kGetHandleFlags, CbGetHandleFlags, kRuns, nullptr, nullptr, {&B::param1}},
-    {C::kIsHandleDiscarded, CbIsHandleDiscarded, kRuns, nullptr, nullptr, {&B::param1}},
-    {C::kRenderCardToDib, CbRenderCardToDib, kRefused, nullptr, AnswerNothingDone},
+    {C::kGetToolState, CbGetToolState, kRuns, K::kNothing, A::kNothing, {&B::param1}},
+    {C::kDisposeHandle, CbDisposeHandle, kRuns, K::kNothing, A::kNothing, {&B::param1}},
+    {C::kGetHandleGlobal, CbGetHandleGlobal, kRuns, K::kNothing, A::kNothing, {&B::param1}},
+    {C::kSetActiveField, CbSetActiveField, kWaits, K::kObjectRef, A::kNothing, {&B::param3, &B::param4}},
+    {C::kSetHandleSize, CbSetHandleSize, kRuns, K::kNothing, A::kNothing, {&B::param1}},
+    {C::kGetHandleSize, CbGetHandleSize, kRuns, K::kNothing, A::kNothing, {&B::param1}},
+    {C::kGetHandleFlags, CbGetHandleFlags, kRuns, K::kNothing, A::kNothing, {&B::param1}},
+    {C::kIsHandleDiscarded, CbIsHandleDiscarded, kRuns, K::kNothing, A::kNothing, {&B::param1}},
+    {C::kRenderCardToDib, CbRenderCardToDib, kRefused, K::kNothing, A::kNothingDone},
     {C::kGetCardById, CbGetCardById, kRuns},
     {C::kGetCardAtIndex, CbGetCardAtIndex, kRuns},
-    {C::kDeleteCard, CbDeleteCard, kWaits, KeepNameWhenNoId, nullptr, {&B::param3}},
-    {C::kInvertObject, CbInvertObject, kRuns, nullptr, nullptr, {&B::param3, &B::param4}},
-    {C::kReadPref, CbReadPref, kRuns, nullptr, nullptr, {&B::param1, &B::param2, &B::param3}},
-    {C::kWritePref, CbWritePref, kRuns, nullptr, nullptr, {&B::param1, &B::param2, &B::param3}},
-    {C::kWriteStackResource, CbWriteStackResource, kWaits, KeepResourceRequest, nullptr, {&B::param1}},
-    {C::kGoToStack, CbGoToStack, kRefused, nullptr, AnswerNotOpened, {&B::param1, &B::param3}},
+    {C::kDeleteCard, CbDeleteCard, kWaits, K::kNameWhenNoId, A::kNothing, {&B::param3}},
+    {C::kInvertObject, CbInvertObject, kRuns, K::kNothing, A::kNothing, {&B::param3, &B::param4}},
+    {C::kReadPref, CbReadPref, kRuns, K::kNothing, A::kNothing, {&B::param1, &B::param2, &B::param3}},
+    {C::kWritePref, CbWritePref, kRuns, K::kNothing, A::kNothing, {&B::param1, &B::param2, &B::param3}},
+    {C::kWriteStackResource, CbWriteStackResource, kWaits, K::kResourceRequest, A::kNothing, {&B::param1}},
+    {C::kGoToStack, CbGoToStack, kRefused, K::kNothing, A::kNoResult, {&B::param1, &B::param3}},
     {C::kSetHomeToCurrent, CbSetHomeToCurrent, kWaits},
-    {C::kSelectTool, CbSelectTool, kWaits, nullptr, AnswerToolUnchanged, {}, SelectsATool},
-    {C::kSetTransition, CbSetTransition, kRuns, nullptr, nullptr, {&B::param1, &B::param3}},
+    {C::kSelectTool, CbSelectTool, kWaits, K::kNothing, A::kToolUnchanged, {}, W::kSelectingATool},
+    {C::kSetTransition, CbSetTransition, kRuns, K::kNothing, A::kNothing, {&B::param1, &B::param3}},
     {C::kChoosePicture, CbChoosePicture, kRuns},
     {C::kGetAppPalette, CbGetAppPalette, kRuns},
-    {C::kChooseTransition, CbChooseTransition, kWaits, nullptr, AnswerCancelled},
+    {C::kChooseTransition, CbChooseTransition, kWaits, K::kNothing, A::kCancelled},
     {C::kSetUpdateMode, CbSetUpdateMode, kWaits},
     {C::kSaveBackground, CbSaveBackground, kWaits},
     {C::kMovieAction, CbMovieAction, kWaits},
     {C::kReleaseOffscreenDC, CbReleaseOffscreenDC, kRuns},
-    {C::kLoadGraphicFile, CbLoadGraphicFile, kRuns, nullptr, nullptr, {&B::param1}},
+    {C::kLoadGraphicFile, CbLoadGraphicFile, kRuns, K::kNothing, A::kNothing, {&B::param1}},
     {C::kIsMacRomanText, CbIsMacRomanText, kRuns},
-    {C::kPrint, CbPrint, kWaits, KeepPrintRequest, AnswerNothingDone, {&B::param2}},
+    {C::kPrint, CbPrint, kWaits, K::kPrintRequest, A::kNothingDone, {&B::param2}},
     {C::kLockScreen, CbLockScreen, kWaits},
     {C::kUnlockScreen, CbUnlockScreen, kWaits},
-    {C::kRunLogoScript, CbRunLogoScript, kWaits, KeepScriptText, nullptr, {&B::param1}},
+    {C::kRunLogoScript, CbRunLogoScript, kWaits, K::kScriptText, A::kNothing, {&B::param1}},
     {C::kGetCardName, CbGetCardName, kRuns},
     {C::kOpenLogoRunBox, CbOpenLogoRunBox, kWaits},
     {C::kSetCursorHideMode, CbSetCursorHideMode, kRuns},
     {C::kShowFavorites, CbShowFavorites, kWaits},
     {C::kShowShortcuts, CbShowShortcuts, kWaits},
     {C::kSaveStackPreview, CbSaveStackPreview, kWaits},
-    {C::kDoObjectActions, CbDoObjectActions, kWaits, KeepObjectRef, AnswerNothingDone, {&B::param3, &B::param4}},
-    {C::kFindCardByName, CbFindCardByName, kRuns, nullptr, nullptr, {&B::param1}},
+    {C::kDoObjectActions, CbDoObjectActions, kWaits, K::kObjectRef, A::kNothingDone, {&B::param3, &B::param4}},
+    {C::kFindCardByName, CbFindCardByName, kRuns, K::kNothing, A::kNothing, {&B::param1}},
     {C::kGetObjectNameAt, CbGetObjectNameAt, kRuns},
-    {C::kSetObjectName, CbSetObjectName, kWaits, KeepObjectNameAt, nullptr, {&B::param4}, NamesTheObject},
-    {C::kSetCardName, CbSetCardName, kWaits, KeepCardNameText, nullptr, {&B::param3}, NamesTheCard},
-    {C::kSwapObjects, CbSwapObjects, kWaits, KeepSwappedObjects, AnswerNoResult},
+    {C::kSetObjectName, CbSetObjectName, kWaits, K::kObjectNameAt, A::kNothing, {&B::param4}, W::kNamingTheObject},
+    {C::kSetCardName, CbSetCardName, kWaits, K::kCardNameText, A::kNothing, {&B::param3}, W::kNamingTheCard},
+    {C::kSwapObjects, CbSwapObjects, kWaits, K::kSwappedObjects, A::kNoResult},
     {C::kGetActiveField, CbGetActiveField, kRuns},
     {C::kNextActiveField, CbNextActiveField, kWaits},
-    {C::kHitTestObjects, CbHitTestObjects, kRuns, nullptr, nullptr, {&B::param1}},
-    {C::kGetObjectChunk, CbGetObjectChunk, kRuns, nullptr, nullptr, {&B::param3, &B::param4}},
+    {C::kHitTestObjects, CbHitTestObjects, kRuns, K::kNothing, A::kNothing, {&B::param1}},
+    {C::kGetObjectChunk, CbGetObjectChunk, kRuns, K::kNothing, A::kNothing, {&B::param3, &B::param4}},
     {C::kGoHomeStack, CbGoHomeStack, kWaits},
 };
 
@@ -191,7 +190,7 @@ GuardedRequest GuardedRequestRule(int code) {
 
 GuardedRequest GuardedRequestOf(int code, const NbaParamBlock& b) {
     const RequestRow* row = RequestRowOf(code);
-    if (!row || (row->writes && !row->writes(b)))
+    if (!row || !Writes(row->writes, b))
         return kRuns;
     return row->rule;
 }

@@ -130,7 +130,7 @@ LRESULT CardMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         StepAnimations();
     if (CardInputHeld(message)) {
         if (message == WM_DROPFILES)
-            DragFinish(reinterpret_cast<HDROP>(wParam));
+            EndDrop(wParam, lParam);
         return 0;
     }
     // The built-in button cycle is the first module to see the keys.
