@@ -1,3 +1,4 @@
+// The one table of the host requests (RequestTable.h), and the entry the modules call.
 #include "host/requests/RequestTable.h"
 
 #include <algorithm>
