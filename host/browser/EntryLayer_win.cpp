@@ -161,7 +161,6 @@ extern "C" NPError NPP_SetWindow(NPP instance, NPWindow* window) {
             if (g_owner.waiting != instance)
                 return;
             g_owner.waiting = nullptr;
-            LoadCacheIndex();  // the last page's release took it
             StartSystemOn(instance, given);
         });
         return NPERR_NO_ERROR;

@@ -23,8 +23,9 @@ bool AttachPluginWindow(HWND window);
 bool IsPluginWindowAttached();
 LRESULT CALLBACK PluginWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // NPP_Destroy, once: timers stopped, AppShutdown, the cache index saved, the download state
-// freed, the window handed back. The window itself stays: it is the browser's.
-void ShutdownPluginInstance(HWND window);
+// freed (only this page's requests when another page starts next), the window handed back. The
+// window itself stays: it is the browser's.
+void ShutdownPluginInstance(HWND window, bool anotherPageStarts = false);
 // The same, asked from inside one of the plug-in's own loops (a browser that closes the page
 // from within a dialog's loop): the loops are ended and the releases done once the outermost
 // one is back, so nothing is freed under a dialog.

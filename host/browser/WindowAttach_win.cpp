@@ -42,7 +42,7 @@ void ShutdownIfWaiting() {
     if (!g_attached.shutdownWaits || InsideOwnLoop())
         return;
     std::function<void()> next = std::move(g_attached.attachAfter);
-    ShutdownPluginInstance(g_attached.window);
+    ShutdownPluginInstance(g_attached.window, next != nullptr);
     if (next)
         next();
 }
@@ -121,7 +121,7 @@ bool IsShutdownWaiting() { return g_attached.shutdownWaits; }
 
 void AttachOnceShutDown(std::function<void()> attach) { g_attached.attachAfter = std::move(attach); }
 
-void ShutdownPluginInstance(HWND window) {
+void ShutdownPluginInstance(HWND window, bool anotherPageStarts) {
     g_attached.shutdownWaits = false;
     // Nothing of ours may fire once the releases begin.
     if (IsWindow(window)) {
@@ -131,7 +131,10 @@ void ShutdownPluginInstance(HWND window) {
     ShutdownTimers();
     AppShutdown();
     SaveCacheIndex();
-    FreeDownloadState();
+    if (anotherPageStarts)
+        ForgetSystemRequests();  // what came for the next page meanwhile is its own
+    else
+        FreeDownloadState();
     ForgetPendingRequest();
     DetachPluginWindow(window);
     SetMainWindow(nullptr);

@@ -304,6 +304,12 @@ void FreeDownloadState() {
     g_targetFileSlot = kSlotCurrentStack;
 }
 
+void ForgetSystemRequests() {
+    ClearRequestQueue();
+    g_asked = {};
+    g_targetFileSlot = kSlotCurrentStack;
+}
+
 void ForgetInstanceDownloads(NPP instance) {
     for (const auto& d : g_downloads)
         if (d->instance == instance)

@@ -45,8 +45,8 @@ struct ParkedRequest {
     }
 };
 
-constexpr uint32_t kLastObjectKindIndex = 2;
-constexpr uint32_t kChooseCancelled = 2;  // a graphic; the card (3) and its events have no name
+constexpr uint32_t kLastObjectKindIndex = 2;  // a graphic; the card (3) and its events have no name
+constexpr uint32_t kChooseCancelled = 2;
 
 // A name as ReadCallerName reads it, kept NUL-terminated (it reads that form again, whatever its
 // length).
