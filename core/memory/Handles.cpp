@@ -15,6 +15,7 @@ namespace {
 struct Block {
     uint8_t* mem = nullptr;
     uint32_t lockCount = 0;
+    HandleOwner owner = HandleOwner::kHost;
 };
 
 // Sizes from files are hostile; nothing this large is ever a real record.
@@ -55,7 +56,7 @@ Block* NewBlock(uint32_t size) {
     if (!mem)
         return nullptr;
     WriteSizeAndMark(mem, size);
-    return new Block{mem, 0};
+    return new Block{mem, 0, HandleOwner::kHost};
 }
 
 void FreeBlock(Block* block) {
@@ -170,6 +171,16 @@ void DisposeHandleAndClear(Handle* h) {
 }
 
 bool IsValidHandle(Handle h) { return BlockOf(h) != nullptr; }
+
+void SetHandleOwner(Handle h, HandleOwner owner) {
+    if (Block* block = BlockOf(h))
+        block->owner = owner;
+}
+
+HandleOwner GetHandleOwner(Handle h) {
+    const Block* block = BlockOf(h);
+    return block ? block->owner : HandleOwner::kHost;
+}
 
 uint32_t GetHandleSize(Handle h) {
     Block* block = BlockOf(h);

@@ -30,6 +30,12 @@ void UnlockHandle(Handle h);
 void DisposeHandle(Handle h);
 void DisposeHandleAndClear(Handle* h);
 bool IsValidHandle(Handle h);
+// Who may free or resize a handle: the host (every handle, at first) or an extension module it
+// was made for or handed to. The mark goes with the handle: a copy or a handle made again on the
+// same number is the host's.
+enum class HandleOwner : uint8_t { kHost, kModule };
+void SetHandleOwner(Handle h, HandleOwner owner);
+HandleOwner GetHandleOwner(Handle h);  // kHost for a handle that is no longer
 uint32_t GetHandleSize(Handle h);
 int SetHandleSize(Handle h, uint32_t size);
 bool IsHandleDiscarded(Handle h);

@@ -9,19 +9,42 @@
 
 namespace {
 
-bool g_attached = false;
-bool g_shutDown = false;
-// The one instance record whose window the system is attached to. Only its destruction
-// shuts the system down; a second instance frees just its own record.
-InstanceData* g_attachedRecord = nullptr;
+// Which instance has the system.
+struct SystemOwner {
+    bool attached = false;
+    bool shutDown = false;
+    // The one instance record whose window the system is attached to. Only its destruction
+    // shuts the system down; a second instance frees just its own record.
+    InstanceData* record = nullptr;
+    // The instance given its window while the last page's releases wait for a loop of ours: it
+    // takes the system once they are done.
+    NPP waiting = nullptr;
+};
+SystemOwner g_owner;
 
 constexpr uint16_t kHandlerTableVersion = 6;
 constexpr uint16_t kFilledTableSize = 44;
 constexpr uint16_t kMinBrowserTableSize = 52;
 
+// The system started on the instance's window, and the stack that came before it opened.
+void StartSystemOn(NPP instance, const NPWindow& window) {
+    auto* record = static_cast<InstanceData*>(instance->pdata);
+    HWND hwnd = static_cast<HWND>(window.window);
+    g_owner.attached = true;
+    g_owner.shutDown = false;
+    g_owner.record = record;
+    SetAttachedInstance(instance, {hwnd, window.x, window.y, window.width, window.height, window.clipRect});
+    // A failed start-up is not the browser's concern; nothing is opened on a window the system
+    // could not start on.
+    const bool started = AttachPluginWindow(hwnd);
+    SetFocus(hwnd);
+    if (started)
+        OpenWaitingDownload(instance);  // a stack that arrived before the window
+}
+
 }  // namespace
 
-bool IsSystemAttached() { return g_attached; }
+bool IsSystemAttached() { return g_owner.attached; }
 
 extern "C" NPError __stdcall NP_GetEntryPoints(NPPluginFuncs* table) {
     if (!table || table->size < kFilledTableSize)
@@ -73,7 +96,7 @@ extern "C" NPError NPP_New(NPMIMEType, NPP instance, uint16_t mode, int16_t, cha
         return NPERR_INVALID_INSTANCE_ERROR;
     // Downloads belong to their own streams; another embed on the page leaves them, and the
     // work of an attached system, alone.
-    if (!g_attached)
+    if (!g_owner.attached)
         ClearPendingRequestLabel();
     InstanceData* record = nullptr;
     NPNetscapeFuncs* browser = GetBrowserFuncs();
@@ -94,14 +117,16 @@ extern "C" NPError NPP_Destroy(NPP instance, NPSavedData**) {
         return NPERR_INVALID_INSTANCE_ERROR;
     ForgetInstanceDownloads(instance);  // its own streams only
     auto* record = static_cast<InstanceData*>(instance->pdata);
+    if (instance == g_owner.waiting)
+        g_owner.waiting = nullptr;  // it never started
     if (record) {
-        if (record == g_attachedRecord) {
-            if (!g_shutDown)
+        if (record == g_owner.record) {
+            if (!g_owner.shutDown)
                 ShutdownPluginInstanceOnceOut(reinterpret_cast<HWND>(static_cast<uintptr_t>(record->window)));
-            g_shutDown = true;
+            g_owner.shutDown = true;
             // A later instance in this module may attach again (a page reloaded).
-            g_attached = false;
-            g_attachedRecord = nullptr;
+            g_owner.attached = false;
+            g_owner.record = nullptr;
             ClearAttachedInstance();
         }
         record->window = 0;
@@ -126,18 +151,21 @@ extern "C" NPError NPP_SetWindow(NPP instance, NPWindow* window) {
         return NPERR_NO_ERROR;
     HWND hwnd = static_cast<HWND>(window->window);
     record->window = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(hwnd));
-    if (g_attached)
+    if (g_owner.attached || g_owner.waiting)
         return NPERR_NO_ERROR;  // another embed has the system: its geometry stays
-    g_attached = true;
-    g_shutDown = false;
-    g_attachedRecord = record;
-    SetAttachedInstance(instance, {hwnd, window->x, window->y, window->width, window->height, window->clipRect});
-    // A failed start-up is not the browser's concern; nothing is opened on a window the system
-    // could not start on.
-    const bool started = AttachPluginWindow(hwnd);
-    SetFocus(hwnd);
-    if (started)
-        OpenWaitingDownload(instance);  // a stack that arrived before the window
+    if (IsShutdownWaiting()) {
+        // The last page closed inside a dialog of ours that still runs: its stack stays until
+        // the dialog is back and it is released; then this page starts.
+        g_owner.waiting = instance;
+        AttachOnceShutDown([instance, given = *window] {
+            if (g_owner.waiting != instance)
+                return;
+            g_owner.waiting = nullptr;
+            StartSystemOn(instance, given);
+        });
+        return NPERR_NO_ERROR;
+    }
+    StartSystemOn(instance, *window);
     return NPERR_NO_ERROR;
 }
 

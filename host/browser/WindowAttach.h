@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 
 // ---- WindowAttach_win.cpp ----
 // Start-up on the window, then the media manager; after a successful start-up timer 1 (55 ms),
@@ -22,8 +23,9 @@ bool AttachPluginWindow(HWND window);
 bool IsPluginWindowAttached();
 LRESULT CALLBACK PluginWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // NPP_Destroy, once: timers stopped, AppShutdown, the cache index saved, the download state
-// freed, the window handed back. The window itself stays: it is the browser's.
-void ShutdownPluginInstance(HWND window);
+// freed (only this page's requests when another page starts next), the window handed back. The
+// window itself stays: it is the browser's.
+void ShutdownPluginInstance(HWND window, bool anotherPageStarts = false);
 // The same, asked from inside one of the plug-in's own loops (a browser that closes the page
 // from within a dialog's loop): the loops are ended and the releases done once the outermost
 // one is back, so nothing is freed under a dialog.
@@ -31,6 +33,11 @@ void ShutdownPluginInstanceOnceOut(HWND window);
 // The releases still waiting for a loop that never came back through the window (the window went
 // first): done when the browser unloads the plug-in.
 void FinishWaitingShutdown();
+// Whether a page's releases wait for a loop of ours to come back.
+bool IsShutdownWaiting();
+// Another page's start while they wait: run once they are done, so that it neither frees the
+// first page's stack under its dialog nor is itself shut down in its place.
+void AttachOnceShutDown(std::function<void()> attach);
 // Gives back the window procedure and class cursor kept at attach; nothing when not attached.
 void DetachPluginWindow(HWND window);
 // The two colour index maps, set to the identity at attach (which: 0 or 1).

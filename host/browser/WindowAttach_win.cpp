@@ -5,6 +5,7 @@
 #include "host/window/WindowServices.h"
 
 #include <array>
+#include <functional>
 #include <numeric>
 
 #include "core/events/EditorGuard.h"
@@ -24,6 +25,8 @@ struct AttachedWindow {
     HCURSOR classCursor = nullptr;
     int inside = 0;             // messages of the window being handled, one inside another
     bool shutdownWaits = false; // the page closed inside one of them
+    // Another page given its window meanwhile: it starts once this page is released.
+    std::function<void()> attachAfter;
 };
 
 AttachedWindow g_attached;
@@ -33,10 +36,15 @@ std::array<std::array<uint8_t, 256>, 2> g_colorMaps{};
 // dialog, the walk, a tracker, a wait run from there), an authoring guard or a dialog.
 bool InsideOwnLoop() { return g_attached.inside > 0 || EditorRuns() || DialogRuns(); }
 
-// The releases held for the outermost loop, done once it is back.
+// The releases held for the outermost loop, done once it is back; then the page that waited
+// for them starts.
 void ShutdownIfWaiting() {
-    if (g_attached.shutdownWaits && !InsideOwnLoop())
-        ShutdownPluginInstance(g_attached.window);
+    if (!g_attached.shutdownWaits || InsideOwnLoop())
+        return;
+    std::function<void()> next = std::move(g_attached.attachAfter);
+    ShutdownPluginInstance(g_attached.window, next != nullptr);
+    if (next)
+        next();
 }
 
 }  // namespace
@@ -106,10 +114,14 @@ void ShutdownPluginInstanceOnceOut(HWND window) {
 
 void FinishWaitingShutdown() {
     if (g_attached.shutdownWaits)
-        ShutdownPluginInstance(g_attached.window);
+        ShutdownPluginInstance(g_attached.window);  // the module goes: no page starts after it
 }
 
-void ShutdownPluginInstance(HWND window) {
+bool IsShutdownWaiting() { return g_attached.shutdownWaits; }
+
+void AttachOnceShutDown(std::function<void()> attach) { g_attached.attachAfter = std::move(attach); }
+
+void ShutdownPluginInstance(HWND window, bool anotherPageStarts) {
     g_attached.shutdownWaits = false;
     // Nothing of ours may fire once the releases begin.
     if (IsWindow(window)) {
@@ -119,7 +131,10 @@ void ShutdownPluginInstance(HWND window) {
     ShutdownTimers();
     AppShutdown();
     SaveCacheIndex();
-    FreeDownloadState();
+    if (anotherPageStarts)
+        ForgetSystemRequests();  // what came for the next page meanwhile is its own
+    else
+        FreeDownloadState();
     ForgetPendingRequest();
     DetachPluginWindow(window);
     SetMainWindow(nullptr);

@@ -42,6 +42,9 @@ void SaveCacheIndex();
 // Index, queue and URLs go; downloads still under way are cut off (their partial files
 // deleted) and their streams' later bytes are taken and dropped. The target slot goes back to 1.
 void FreeDownloadState();
+// The closing page's requests forgotten while another page starts in the same run: the cache and
+// the other embeds' streams stay for it.
+void ForgetSystemRequests();
 DownloadCache* GetDownloadCache();  // null when no index is loaded
 // The instance's own downloads are cut off and its embed forgotten (NPP_Destroy); nothing of
 // another instance is touched.

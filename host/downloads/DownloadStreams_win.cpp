@@ -380,6 +380,12 @@ void FreeDownloadState() {
     g_targetFileSlot = kSlotCurrentStack;
 }
 
+void ForgetSystemRequests() {
+    ClearRequestQueue();
+    g_asked = {};
+    g_targetFileSlot = kSlotCurrentStack;
+}
+
 void ForgetInstanceDownloads(NPP instance) {
     for (const auto& d : g_downloads)
         if (d->instance == instance)

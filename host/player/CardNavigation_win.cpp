@@ -68,6 +68,12 @@ void GoToCard(uint16_t id, bool withHistory, const CardMove& move) {
     EnterCard(move, false);
 }
 
+// The card walk looks for a card to link to; it does not play the stack. Its own moves leave
+// and reach cards without their leave and arrive actions: an arrive action that moves on would
+// carry the walk past the card the author wants, and one that plays or asks a module would run
+// under the author's edit.
+bool PlaysCardActions() { return !EditorMoves(); }
+
 }  // namespace
 
 void LeaveCard(bool withHistory) {
@@ -76,7 +82,8 @@ void LeaveCard(bool withHistory) {
     if (withHistory)
         PushCardHistory();
     NotifyStackNBAs(kNbaEventLeaveCard);
-    RunCardAction(GetHandleWord(GetCurrentCardRecord(), kCardAction2), kByEvent, 1, kStringLeaveCardAction);
+    if (PlaysCardActions())
+        RunCardAction(GetHandleWord(GetCurrentCardRecord(), kCardAction2), kByEvent, 1, kStringLeaveCardAction);
     DiscardUndoOnLeavingCard();
     ClearTimerTable();
     // The card is drawn again whole: nothing of the movies needs invalidating.
@@ -105,9 +112,11 @@ int EnterCard(const CardMove& move, bool arriveAtStack) {
     UpdateCardTitle(false);
     GetPlayerUpcalls().cardEntered();
     NotifyStackNBAs(kNbaEventEnterCard);
-    if (arriveAtStack)
-        RunCardAction(GetHandleWord(GetStackHeaderHandle(), kHeaderStackActionA), kByEvent, 0, kStringArriveStackAction);
-    RunCardAction(GetHandleWord(card, kCardAction1), kByEvent, 0, kStringArriveCardAction);
+    if (PlaysCardActions()) {
+        if (arriveAtStack)
+            RunCardAction(GetHandleWord(GetStackHeaderHandle(), kHeaderStackActionA), kByEvent, 0, kStringArriveStackAction);
+        RunCardAction(GetHandleWord(card, kCardAction1), kByEvent, 0, kStringArriveCardAction);
+    }
     const bool realized = window && RealizeAppPalette(window, GetAppPalette());
     ReloadFillPatterns();
     return realized ? 1 : 0;

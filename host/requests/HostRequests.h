@@ -3,7 +3,9 @@
 // parameter block and calls `DispatchCallback`; the handler of the code writes its results
 // back into the block, where they stay until the next request.
 //
-//   RequestTable_win.cpp     the 191-slot table and the entry
+//   RequestTable.h           the one table: a row per code (handler, rule under an editor,
+//                            argument keeper, answer while held), and the entry
+//   RequestHold_win.cpp      requests kept under an editor, and their keepers
 //   RequestHandlers.h        the handlers, one per code
 #pragma once
 
@@ -21,8 +23,6 @@ using RequestHandler = void (*)(NbaParamBlock& b);
 void NBA_CDECL DispatchCallback(NbaParamBlock* caller);
 // The do-nothing handler of codes old modules still send; also called directly.
 void EmptyCallback(NbaParamBlock& b);
-// The handler of a code, null for an empty slot or a code outside 0 to 190.
-RequestHandler RequestHandlerOf(int code);
 
 // The object reference of a request: card selector in the high word of [50], object id in its
 // low word (0 = by the name at [58]), kind index in [54]. On success [50] is the record offset

@@ -22,6 +22,20 @@ uint32_t BlockValue(T* pointer) {
     return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer));
 }
 
+// Handles a module may free or resize: those it made (request 15) or was handed as its own (a
+// field's text, a packed entry, an imported file, a script). The stack's header, its card list
+// and records, and every other handle of the host are refused. The handle, or 0.
+inline Handle ModulesOwnHandle(uint32_t value) {
+    const auto h = static_cast<Handle>(value);
+    return IsValidHandle(h) && GetHandleOwner(h) == HandleOwner::kModule ? h : 0;
+}
+// A handle made for the module, now its own; the handle.
+inline Handle GiveToModule(Handle h) {
+    if (h)
+        SetHandleOwner(h, HandleOwner::kModule);
+    return h;
+}
+
 // A length-prefixed string of at most 255 characters.
 using NameBuffer = std::array<uint8_t, 256>;
 

@@ -183,16 +183,17 @@ void CbGetFieldText(NbaParamBlock& b) {
             text = NewHandle(0);
         }
     }
-    b.param1 = static_cast<uint32_t>(text);
-    b.param2 = static_cast<uint32_t>(styles);
+    b.param1 = static_cast<uint32_t>(GiveToModule(text));
+    b.param2 = static_cast<uint32_t>(GiveToModule(styles));
     b.param3 = start;
     b.param4 = end;
     b.handled = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(field.window));
 }
 
 void CbSetFieldText(NbaParamBlock& b) {
-    const Handle text = CallerHandle(b.param2);
-    const Handle styles = CallerHandle(b.handled);
+    // The handles are consumed: only the module's own are taken.
+    const Handle text = ModulesOwnHandle(b.param2);
+    const Handle styles = ModulesOwnHandle(b.handled);
     RequestedField field;
     if (!text || !ResolveTextObject(b, &field))
         return;
@@ -241,7 +242,7 @@ void CbPrintField(NbaParamBlock& b) {
 
 void CbImportTextFile(NbaParamBlock& b) {
     Handle text = 0;
-    b.param1 = ImportTextFile(&text) ? static_cast<uint32_t>(text) : 0;
+    b.param1 = ImportTextFile(&text) ? static_cast<uint32_t>(GiveToModule(text)) : 0;
 }
 
 void CbSaveHandleToFile(NbaParamBlock& b) {

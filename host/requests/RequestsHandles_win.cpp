@@ -1,5 +1,6 @@
 // Requests on memory handles: 15 to 17, 107, 108, 110 to 112 and 114. A handle handed in must
-// be a live handle of the table; anything else does nothing.
+// be a live handle of the table; anything else does nothing. Only the module's own handles are
+// freed or resized (RequestArgs.h).
 #include <windows.h>
 
 #include "host/requests/HostRequests.h"
@@ -16,7 +17,7 @@ Handle HandedIn(const NbaParamBlock& b) {
 
 }  // namespace
 
-void CbNewHandle(NbaParamBlock& b) { b.param1 = static_cast<uint32_t>(NewHandle(b.param1)); }
+void CbNewHandle(NbaParamBlock& b) { b.param1 = static_cast<uint32_t>(GiveToModule(NewHandle(b.param1))); }
 
 void CbLockHandle(NbaParamBlock& b) {
     const Handle h = HandedIn(b);
@@ -29,7 +30,7 @@ void CbUnlockHandle(NbaParamBlock& b) {
 }
 
 void CbDisposeHandle(NbaParamBlock& b) {
-    if (const Handle h = HandedIn(b))
+    if (const Handle h = ModulesOwnHandle(b.param1))
         DisposeHandle(h);
 }
 
@@ -39,7 +40,7 @@ void CbGetHandleGlobal(NbaParamBlock& b) {
 }
 
 void CbSetHandleSize(NbaParamBlock& b) {
-    const Handle h = HandedIn(b);
+    const Handle h = ModulesOwnHandle(b.param1);
     b.param1 = h && SetHandleSize(h, b.param2) == 0 ? 0 : static_cast<uint32_t>(-1);
 }
 

@@ -92,7 +92,8 @@ void CbCallNba(NbaParamBlock& b) {
     const Handle result = static_cast<Handle>(call.resultHandle);
     saved.Restore();
     if (result) {
-        if (data && data != result)
+        // The data handle gives way to the answer: freed when it is the caller's own.
+        if (data != result && ModulesOwnHandle(static_cast<uint32_t>(data)))
             DisposeHandle(data);
         b.param2 = static_cast<uint32_t>(result);
     } else {

@@ -507,5 +507,5 @@ void CbGetObjectChunk(NbaParamBlock& b) {
             script = ScriptOfAction(ObjectActionId(object));
         }
     }
-    b.param1 = static_cast<uint32_t>(script);
+    b.param1 = static_cast<uint32_t>(GiveToModule(script));
 }

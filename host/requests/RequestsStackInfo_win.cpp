@@ -97,7 +97,7 @@ void CbGetFileSpecPath(NbaParamBlock& b) {
     spec.path[kFileSpecPathSize - 1] = 0;
     spec.name[kFileSpecNameSize - 1] = 0;
     Handle packed = 0;
-    *out = PackFileSpecOf(spec, &packed) ? static_cast<uint32_t>(packed) : 0;
+    *out = PackFileSpecOf(spec, &packed) ? static_cast<uint32_t>(GiveToModule(packed)) : 0;
 }
 
 void CbSetFileSpecPath(NbaParamBlock& b) {

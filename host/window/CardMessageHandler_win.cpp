@@ -117,8 +117,8 @@ LRESULT CardMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     // Under an editor the card takes only the editor's own input, however it comes (a module
     // dispatching one, a message posted): nothing there may start another edit.
     if (CardInputHeld(message, wParam)) {
-        if (message == WM_DROPFILES && wParam)
-            DragFinish(reinterpret_cast<HDROP>(wParam));
+        if (message == WM_DROPFILES)
+            EndDrop(wParam, lParam);
         return 0;
     }
     // The built-in button cycle is the first module to see the keys.

@@ -20,6 +20,9 @@ inline constexpr int kDropCtrl = 1, kDropAlt = 2, kDropShift = 4;
 // The card window's WM_DROPFILES: 0 when the drop was taken (files present, nothing blocking),
 // -1 otherwise, whatever the import gave.
 LRESULT OnDropFiles(HWND window, bool handScroll, bool objectsShown, uint32_t card, WPARAM drop, LPARAM source);
+// A drop ended without being taken (refused, or done): the shell's record finished, the media
+// library's drag ended.
+void EndDrop(WPARAM drop, LPARAM source);
 // One file of a known kind at a point of the card window: true when imported.
 bool ImportDroppedFile(HWND window, const char* path, int kind, int keys, POINT point);
 

@@ -293,24 +293,35 @@ bool ImportDroppedFile(HWND window, const char* path, int kind, int keys, POINT 
     }
 }
 
-LRESULT OnDropFiles(HWND window, bool, bool, uint32_t, WPARAM drop, LPARAM source) {
-    HDROP shellDrop = nullptr;
+namespace {
+
+// The shell's record of a drop (also the one a text field passed on); null for the library's.
+HDROP ShellDropOf(WPARAM drop, LPARAM source) {
     if (source == kDropFromShell)
-        shellDrop = reinterpret_cast<HDROP>(drop);
-    else if (source == kDropFromTextField) {
+        return reinterpret_cast<HDROP>(drop);
+    HDROP shellDrop = nullptr;
+    if (source == kDropFromTextField) {
         if (DropRecord* record = LockDropRecord()) {
             shellDrop = static_cast<HDROP>(record->drop);
             UnlockDropRecord();
         }
     }
-    // The shell's record (also the one a text field passed on) is finished whatever happens;
-    // the library's drop ends with the library.
-    const auto finish = [&] {
-        if ((source == kDropFromShell || source == kDropFromTextField) && shellDrop)
-            DragFinish(shellDrop);
-        else if (source == kDropFromMediaLib)
-            EndMediaLibDrop();
-    };
+    return shellDrop;
+}
+
+}  // namespace
+
+void EndDrop(WPARAM drop, LPARAM source) {
+    if (HDROP shellDrop = ShellDropOf(drop, source))
+        DragFinish(shellDrop);
+    else if (source == kDropFromMediaLib)
+        EndMediaLibDrop();
+}
+
+LRESULT OnDropFiles(HWND window, bool, bool, uint32_t, WPARAM drop, LPARAM source) {
+    const HDROP shellDrop = ShellDropOf(drop, source);
+    // The shell's record is finished whatever happens; the library's drop ends with the library.
+    const auto finish = [&] { EndDrop(drop, source); };
     const bool known = source == kDropFromShell || source == kDropFromMediaLib || source == kDropFromTextField;
     const bool files = source == kDropFromMediaLib ? GetMediaLibSelectedCount() > 0
                                                    : shellDrop && DragQueryFileA(shellDrop, 0xFFFFFFFF, nullptr, 0) > 0;

@@ -389,9 +389,22 @@ bool EditAnimPath(Handle sprite, HBITMAP snapshot) {
     const Handle path = GetSpritePath(sprite);
     if (!path || GetPathPointCount(path) == 0)
         return false;
-    PathEdit edit(sprite, snapshot);
-    if (!edit.Open())
-        return false;
-    edit.Run();
-    return !IsPageLeaving();
+    // The edit moves the path's points in place: a page that goes under it takes the path back
+    // as it was, so that nothing half-edited is left in the sprite.
+    const std::vector<uint8_t> before = HandleToBytes(path);
+    const uint32_t firstPoint = GetSpriteLong(sprite, kSpriteFirstPoint);
+    const uint32_t endPoint = GetSpriteLong(sprite, kSpriteEndPoint);
+    {
+        PathEdit edit(sprite, snapshot);
+        if (edit.Open())
+            edit.Run();
+        else if (!IsPageLeaving())
+            return false;
+    }
+    if (!IsPageLeaving())
+        return true;
+    SetHandleBytes(path, before);
+    SetSpriteLong(sprite, kSpriteFirstPoint, firstPoint);
+    SetSpriteLong(sprite, kSpriteEndPoint, endPoint);
+    return false;
 }

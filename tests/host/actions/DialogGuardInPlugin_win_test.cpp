@@ -3,8 +3,9 @@
 // the icon and cursor choosers, the sound deck, a movie's options) every request code a module
 // can make runs, waits or is refused as the one table says, and none changes a card, the stack,
 // the layers or the tool; a card timer and a download's arrival wait; the walk's own arrows
-// move; what was held is done once the dialog has ended, on the stack and card it was asked on,
-// and the timer goes off then.
+// move; what was held is done once the dialog has ended, on the stack and card it was asked on
+// and with what the module asked then, and the timer goes off then. A page closed under a
+// dialog is released after it, and a page that came meanwhile starts then.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -25,6 +26,7 @@
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
 #include "core/memory/Handles.h"
+#include "core/system/PluginModule.h"
 #include "core/ui/ToolNumbers.h"
 #include "layers/LayerList.h"
 #include "layers/ObjectLayer.h"
@@ -32,17 +34,21 @@
 #include "host/player/CardNavigation.h"
 #include "host/player/DownloadReplay.h"
 #include "host/player/StackJump.h"
+#include "host/browser/WindowAttach.h"
+#include "host/dialogs/Printing.h"
 #include "host/requests/HostRequests.h"
-#include "host/requests/RequestGuard.h"
+#include "host/requests/RequestTable.h"
 #include "host/window/PeriodicTick.h"
 #include "media/MediaDialogs.h"
 #include "objects/IconChooser.h"
 #include "objects/ObjectServices.h"
 #include "resources/actions_ids.h"
 #include "resources/graphics_ids.h"
+#include "resources/print_ids.h"
 #include "stack/StackOpenSession.h"
 #include "stack/cards/ActionResource.h"
 #include "format/StackFile.h"
+#include "tests/host/PrintingTestDevice_win.h"
 #include "tests/host/requests/RequestTestPage_win.h"
 #include "tests/support/DialogDriver_win.h"
 #include "tests/support/LinkedPlugin_win.h"
@@ -421,6 +427,94 @@ TEST_F(DialogGuardInPlugin, APageDestroyedUnderADialogIsReleasedOnlyAfterIt) {
     EXPECT_TRUE(IsStackOpen()) << "released only once the plug-in's own loop is back";
     SendMessageA(page.embed, WM_NULL, 0, 0);
     EXPECT_FALSE(IsStackOpen()) << "released after it";
+}
+
+// A module's print request made under a dialog waits; the module frees its request block and
+// makes another of one card in its place meanwhile: what is printed after the dialog is the two
+// cards it asked for then.
+TEST_F(DialogGuardInPlugin, AHeldPrintRequestPrintsWhatTheModuleAskedWhenItAsked) {
+    const auto printRequest = [](std::initializer_list<uint32_t> ids) {
+        std::vector<uint8_t> bytes(6 + 4 * ids.size());
+        const uint16_t kind = kPrintCardsRequest;
+        const uint32_t count = static_cast<uint32_t>(ids.size());
+        std::memcpy(bytes.data(), &kind, 2);
+        std::memcpy(bytes.data() + 2, &count, 4);
+        size_t at = 6;
+        for (const uint32_t id : ids) {
+            std::memcpy(bytes.data() + at, &id, 4);
+            at += 4;
+        }
+        const Handle h = static_cast<Handle>(Request(15, static_cast<uint32_t>(bytes.size())).param1);
+        SetHandleBytes(h, bytes);
+        return h;
+    };
+    {
+        const EditorGuard editing;
+        const Handle asked = printRequest({1, 3});
+        EXPECT_EQ(Request(164, 0, static_cast<uint32_t>(asked)).param1, 0u) << "nothing printed yet";
+        EXPECT_EQ(HeldCardLeaveCount(), 1);
+        Request(107, static_cast<uint32_t>(asked));
+        ASSERT_FALSE(IsValidHandle(asked));
+        printRequest({2});  // most likely on the same number
+    }
+    RecordingPrinter printer;
+    PrintDevice* before = SetPrintDevice(&printer);
+    DialogDriver driver(20000);
+    driver.Expect(DialogMatch::Template("PRINT_STK"), [](DialogView& box) {
+        box.SetChecked(IDC_PRINT_ALL, true);
+        box.SetChecked(IDC_PRINT_CURRENT, false);
+        EXPECT_EQ(box.Text(IDC_PRINT_PAGES), "2") << "the request's two cards";
+        box.Press(IDOK);
+    });
+    EXPECT_EQ(driver.Run([] { return RunHeldCardLeaves(); }), 1);
+    SetPrintDevice(before);
+    EXPECT_EQ(printer.documents, 1);
+    EXPECT_EQ(printer.pages.size(), 2u) << "cards 1 and 3, one to a page";
+}
+
+// The first page closed under a dialog and a second page given its window before the dialog
+// ended, its stack arriving meanwhile: the first page's stack stays whole under the dialog and is
+// released after it; the second page then starts on its own window and opens its own stack.
+TEST_F(DialogGuardInPlugin, APageGivenItsWindowWhileAnotherClosesUnderADialogStartsAfterIt) {
+    const Handle header = GetStackHeaderHandle();
+    const std::vector<uint8_t> headerBytes = HandleToBytes(header);
+    const LayerHandle graphic = FindLayer(kObjectGraphic, kGraphicId);
+    const std::string name = ProcessStackName("second-page");
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    const std::string file = std::string(temp) + name;
+    ASSERT_TRUE(sb::WriteFile(file, sb::BuildStack(OneCardStack(kCardW, kCardH)).bytes));
+    const std::string url = "http://localhost/" + name;
+    HWND embed = CreateWindowA("STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, kCardW, kCardH, page.page, nullptr, nullptr, nullptr);
+    int second = -1;
+    bool keptUnder = false;
+    DialogDriver driver(20000);
+    driver.Expect(DialogMatch::Template("GAPPEAR"), [&](DialogView&) {
+        DestroyInstances();
+        second = NewInstance("application/lmpk", false, url, kCardW, kCardH);
+        SetInstanceWindow(second, embed, 0, 0, kCardW, kCardH);
+        RequestStream(second, url);  // its stack arrives while the dialog still runs
+        for (int i = 0; i < 10000 && HasStreamWork(); ++i) {
+            PumpPageMessages();
+            PumpStreams();
+        }
+        keptUnder = IsStackOpen() && GetStackHeaderHandle() == header && HandleToBytes(header) == headerBytes &&
+                    FindLayer(kObjectGraphic, kGraphicId) == graphic && GetMainWindow() == page.embed;
+    });
+    driver.Run([&] {
+        EditObject(page.embed, kObjectGraphic, kGraphicId);
+        return 0;
+    });
+    ASSERT_GE(second, 0);
+    EXPECT_TRUE(keptUnder) << "the second page leaves the first page's stack alone under its dialog";
+    EXPECT_EQ(GetStackHeaderHandle(), header) << "released only once the plug-in's own loop is back";
+    SendMessageA(page.embed, WM_NULL, 0, 0);
+    EXPECT_EQ(GetMainWindow(), embed) << "the second page has the plug-in now";
+    EXPECT_TRUE(IsPluginWindowAttached());
+    PumpPageMessages();
+    EXPECT_TRUE(IsStackOpen());
+    EXPECT_EQ(CountCards(), 1) << "its own stack, which came meanwhile";
+    DeleteFileA(file.c_str());
 }
 
 }  // namespace

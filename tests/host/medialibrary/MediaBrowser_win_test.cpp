@@ -15,6 +15,7 @@
 
 #include "actions/ActionBlock.h"
 #include "actions/ActionRecord.h"
+#include "core/events/EditorGuard.h"
 #include "core/files/FileSlots.h"
 #include "core/system/PluginModule.h"
 #include "core/system/PreferenceFlags.h"
@@ -296,14 +297,26 @@ TEST_F(MediaBrowserInPlugin, OpensListsSortsPreviewsAndDrops) {
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(lock.get())), art + "\\" + kLongName);
     }
 
-    // The long-named sound dragged onto the button: its sound action, stored as chunk 82.
+    // The long-named sound dragged onto the button: its sound action, stored as chunk 82. Under
+    // an editor the card takes no drop: the drag is ended and the button keeps what it had.
     Select(kLongName);
     POINT onButton{40, 20};
     ClientToScreen(GetMainWindow(), &onButton);
-    SetMediaLibDropPoint(onButton);
-    SendMessageA(GetMainWindow(), WM_DROPFILES, 0, kDropFromMediaLib);
     Handle cardRecord = 0;
     uint32_t offset = 0;
+    ASSERT_TRUE(FindObject(kObjectButton, 10, &cardRecord, &offset));
+    {
+        const EditorGuard editing;
+        SetMediaLibDropPoint(onButton);
+        SendMessageA(GetMainWindow(), WM_DROPFILES, 0, kDropFromMediaLib);
+        const POINT left = GetMediaLibDropPoint(nullptr, POINT{-1, -1});
+        EXPECT_TRUE(left.x == 0 && left.y == 0) << "the refused drag is ended";
+        uint32_t none = 0;
+        EXPECT_FALSE(FindObjectChunk(cardRecord, offset, 82, &none));
+    }
+    Select(kLongName);
+    SetMediaLibDropPoint(onButton);
+    SendMessageA(GetMainWindow(), WM_DROPFILES, 0, kDropFromMediaLib);
     ASSERT_TRUE(FindObject(kObjectButton, 10, &cardRecord, &offset));
     ActionBlock block{};
     LoadActionBlock(cardRecord, offset, &block);

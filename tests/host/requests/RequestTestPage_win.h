@@ -5,12 +5,14 @@
 #include <windows.h>
 
 #include <cstring>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "StackBuilder.h"
 #include "actions/NbaModules.h"
+#include "core/memory/Handles.h"
 #include "host/requests/HostRequests.h"
 #include "tests/support/LinkedPlugin_win.h"
 #include "tests/support/ProcessNames_win.h"
@@ -55,6 +57,14 @@ inline NbaParamBlock& Request(uint16_t code, uint32_t p50 = 0, uint32_t p54 = 0,
     b.handled = p66;
     DispatchCallback(nullptr);
     return b;
+}
+
+// A handle the module makes for itself (request 15) holding the bytes: one it may free, resize
+// or hand over.
+inline Handle ModuleHandle(std::span<const uint8_t> bytes) {
+    const auto h = static_cast<Handle>(Request(15, static_cast<uint32_t>(bytes.size())).param1);
+    SetHandleBytes(h, bytes);
+    return h;
 }
 
 class RequestPage {

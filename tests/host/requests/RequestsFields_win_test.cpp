@@ -48,7 +48,7 @@ std::string FieldText(uint32_t name, HWND* window = nullptr) {
 }
 
 Handle TextHandle(const std::string& text) {
-    return NewHandleFromBytes(std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+    return ModuleHandle(std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
 }
 
 TEST(RequestsFields, TextActiveFieldScrollAndFind) {

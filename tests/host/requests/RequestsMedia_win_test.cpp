@@ -78,7 +78,7 @@ TEST(RequestsMedia, ModulesSoundsScoreMediaAndScripts) {
         // 67 by name: the block is cleared for the module, which gets the data and its size;
         // its result handle comes back in [54] and the data handle is gone.
         const std::vector<uint8_t> name = Pascal("Test");
-        Handle data = NewHandleFromBytes(std::vector<uint8_t>(11, 'd'));
+        Handle data = ModuleHandle(std::vector<uint8_t>(11, 'd'));
         const Handle result = NewHandle(3);
         SetEnvironmentVariableA("NBA_TEST_RESULT", std::to_string(result).c_str());
         NbaParamBlock& b = Request(67, 0, static_cast<uint32_t>(data), Address(name.data()), kResultMessage, 0xABCD);

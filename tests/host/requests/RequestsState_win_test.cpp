@@ -1,6 +1,7 @@
 // The requests' own state and the block around nested requests: the update mode and the
 // suppression, a button whose module makes requests of its own inside request 43, handles
-// handed in and out, and what the stack tells about itself.
+// handed in and out (a module frees and resizes only its own), and what the stack tells about
+// itself.
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -153,6 +154,43 @@ TEST_F(RequestsState, HandlesHandedInMustBeLiveAndTheStackTellsItsState) {
     Request(18);
     EXPECT_EQ(static_cast<Handle>(Block().param1), GetStackHeaderHandle());
     EXPECT_EQ(static_cast<Handle>(Block().param2), GetCardListHandle());
+    // The stack's own handles are read, never freed, resized or taken as a field's new text.
+    const std::vector<uint8_t> header = HandleToBytes(GetStackHeaderHandle());
+    const std::vector<uint8_t> cards = HandleToBytes(GetCardListHandle());
+    for (const Handle host : {GetStackHeaderHandle(), GetCardListHandle(), GetCardByIndex(2)}) {
+        Block() = {};
+        Block().param1 = static_cast<uint32_t>(host);
+        Block().param2 = 4;
+        EXPECT_EQ(Request(110).param1, 0xFFFFFFFFu) << host;
+        Block().param1 = static_cast<uint32_t>(host);
+        Request(107);
+        EXPECT_TRUE(IsValidHandle(host)) << host;
+    }
+    const auto fieldText = [] {
+        Block() = {};
+        Block().param1 = (2u << 16) | 8;  // "Words" on card 2
+        Request(58);
+        if (IsValidHandle(static_cast<Handle>(Block().param2)))
+            DisposeHandle(static_cast<Handle>(Block().param2));  // its styles
+        return static_cast<Handle>(Block().param1);
+    };
+    const Handle given = fieldText();
+    ASSERT_TRUE(IsValidHandle(given)) << "the field's text, now the module's";
+    Block() = {};
+    Block().param1 = (2u << 16) | 8;
+    Block().param2 = static_cast<uint32_t>(given);
+    Block().handled = static_cast<uint32_t>(GetStackHeaderHandle());  // handed over as the styles
+    Request(59);
+    EXPECT_FALSE(IsValidHandle(given)) << "the text handed over is taken";
+    EXPECT_TRUE(IsValidHandle(GetStackHeaderHandle())) << "the header is not the module's to hand over";
+    EXPECT_EQ(HandleToBytes(GetStackHeaderHandle()), header);
+    EXPECT_EQ(HandleToBytes(GetCardListHandle()), cards);
+    const Handle again = fieldText();
+    Block() = {};
+    Block().param1 = static_cast<uint32_t>(again);
+    Request(107);
+    EXPECT_FALSE(IsValidHandle(again)) << "a handle the module was given is its to free";
+
     EXPECT_EQ(Request(11).param1, 0u);
     SetHandleWord(GetStackHeaderHandle(), kHeaderLocked, 1);
     SetHandleWord(GetStackHeaderHandle(), kHeaderFlags, kStackMacRomanText);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "StackBuilder.h"
+#include "core/ui/dialogs/DialogOwner.h"
 #include "core/files/FileLayer.h"
 #include "core/files/FileSlots.h"
 #include "core/memory/ByteReader.h"
@@ -380,6 +381,8 @@ void Click(HWND window, int x, int y, bool control = false) {
     Mouse(window, WM_LBUTTONUP, x, y, control);
 }
 void Key(HWND window, WPARAM key) { PostMessageA(window, WM_KEYDOWN, key, 0); }
+// The page closed under the edit, once the messages posted before have been taken.
+void CALLBACK LeaveThePage(HWND, UINT, UINT_PTR, DWORD) { SetPageLeaving(true); }
 
 PathPoint PointOf(Handle path, uint32_t index) {
     PathPoint p;
@@ -464,6 +467,19 @@ TEST_F(AnimPlaybackTest, ThePathEditorSelectsDragsInsertsDeletesAndEndsOnTheCard
         EXPECT_EQ(PointOf(path, i).x, moved[i][0]) << i;
         EXPECT_EQ(PointOf(path, i).y, moved[i][1]) << i;
         EXPECT_EQ(PointOf(path, i).selected, 0) << i;
+    }
+
+    // The page closed in the middle of a drag: the path goes back as it was.
+    Mouse(window_, WM_LBUTTONDOWN, 66, 42, true);
+    Mouse(window_, WM_MOUSEMOVE, 80, 60, true);
+    Mouse(window_, WM_LBUTTONUP, 80, 60, true);
+    const UINT_PTR leave = SetTimer(nullptr, 0, 20, LeaveThePage);
+    EXPECT_FALSE(EditAnimPath(sprite, snapshot));
+    KillTimer(nullptr, leave);
+    SetPageLeaving(false);
+    for (uint32_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(PointOf(path, i).x, moved[i][0]) << i;
+        EXPECT_EQ(PointOf(path, i).y, moved[i][1]) << i;
     }
 
     // With Control held, the keypad's 1 selects nothing and A selects every point; a click
