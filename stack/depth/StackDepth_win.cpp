@@ -20,6 +20,7 @@
 #include "stack/dialogs/StackSizeDialogs.h"
 #include "stack/StackOpenSession.h"
 #include "stack/pictures/CardPictureConvert.h"
+#include "stack/pictures/CardPicturePaint.h"
 
 namespace {
 

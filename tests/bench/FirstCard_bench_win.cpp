@@ -16,6 +16,7 @@
 #include "host/player/CardNavigation.h"
 #include "stack/cards/CardList.h"
 #include "tests/support/LinkedPlugin_win.h"
+#include "tests/support/ProcessNames_win.h"
 
 namespace sb = stackbuilder;
 
@@ -107,7 +108,7 @@ int main() {
     const char* roundsText = std::getenv("LOOM_BENCH_ROUNDS");
     const int rounds = roundsText ? std::max(1, std::atoi(roundsText)) : 15;
     LinkedPluginPage page;
-    if (!OpenInLinkedPlugin(FiftyCards(), ProcessStackName("firstcard"), &page)) {
+    if (!OpenInLinkedPlugin(FiftyCards(), ProcessUniqueName("firstcard", "stk"), &page)) {
         std::fprintf(stderr, "FirstCard_bench: the stack did not open\n");
         return 1;
     }

@@ -452,7 +452,7 @@ TEST_F(DialogGuardInPlugin, AHeldPrintRequestPrintsWhatTheModuleAskedWhenItAsked
         const EditorGuard editing;
         const Handle asked = printRequest({1, 3});
         EXPECT_EQ(Request(164, 0, static_cast<uint32_t>(asked)).param1, 0u) << "nothing printed yet";
-        EXPECT_EQ(HeldCardLeaveCount(), 1);
+        EXPECT_EQ(HeldWorkCount(), 1);
         Request(107, static_cast<uint32_t>(asked));
         ASSERT_FALSE(IsValidHandle(asked));
         printRequest({2});  // most likely on the same number
@@ -466,7 +466,7 @@ TEST_F(DialogGuardInPlugin, AHeldPrintRequestPrintsWhatTheModuleAskedWhenItAsked
         EXPECT_EQ(box.Text(IDC_PRINT_PAGES), "2") << "the request's two cards";
         box.Press(IDOK);
     });
-    EXPECT_EQ(driver.Run([] { return RunHeldCardLeaves(); }), 1);
+    EXPECT_EQ(driver.Run([] { return RunHeldWork(); }), 1);
     SetPrintDevice(before);
     EXPECT_EQ(printer.documents, 1);
     EXPECT_EQ(printer.pages.size(), 2u) << "cards 1 and 3, one to a page";
@@ -479,7 +479,7 @@ TEST_F(DialogGuardInPlugin, APageGivenItsWindowWhileAnotherClosesUnderADialogSta
     const Handle header = GetStackHeaderHandle();
     const std::vector<uint8_t> headerBytes = HandleToBytes(header);
     const LayerHandle graphic = FindLayer(kObjectGraphic, kGraphicId);
-    const std::string name = ProcessStackName("second-page");
+    const std::string name = ProcessUniqueName("second-page", "stk");
     char temp[MAX_PATH] = {};
     GetTempPathA(sizeof temp, temp);
     const std::string file = std::string(temp) + name;

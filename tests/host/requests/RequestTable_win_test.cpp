@@ -18,16 +18,20 @@ TEST(RequestTable, EveryWaitingRowThatTakesAPointerOrAHandleHasAKeeper) {
         EXPECT_NE(row.handler, nullptr) << code;
         EXPECT_EQ(RequestRowOf(code), &row) << code;
         const bool takesPointers = std::ranges::any_of(row.pointers, [](BlockField f) { return f != nullptr; });
-        if (row.rule == GuardedRequest::kWaits && takesPointers)
+        if (row.rule == GuardedRequest::kWaits && takesPointers) {
             EXPECT_NE(row.keep, ArgumentKeeper::kNothing) << "request " << code << " waits without its arguments";
-        if (row.rule != GuardedRequest::kWaits)
+        }
+        if (row.rule != GuardedRequest::kWaits) {
             EXPECT_EQ(row.keep, ArgumentKeeper::kNothing) << "request " << code << " keeps what it never needs";
-        if (row.rule == GuardedRequest::kRefused)
+        }
+        if (row.rule == GuardedRequest::kRefused) {
             EXPECT_NE(row.answer, HeldAnswer::kNothing) << "request " << code << " is refused without a failure's answer";
+        }
     }
     EXPECT_EQ(rows, 118) << "the named handlers";
-    for (const uint8_t code : kRetiredRequestCodes)
+    for (const uint8_t code : kRetiredRequestCodes) {
         EXPECT_EQ(RequestRowOf(code), nullptr) << int{code};
+    }
     for (const int code : {-1, 0, 104, 191, 0x7FFF}) {
         EXPECT_EQ(RequestRowOf(code), nullptr) << code;
         EXPECT_EQ(GuardedRequestRule(code), GuardedRequest::kRuns) << code;
