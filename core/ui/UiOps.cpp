@@ -2,12 +2,6 @@
 
 #include "core/system/DefaultProcs.h"
 
-namespace {
-
-void Nothing() {}
-
-}  // namespace
-
 UiOps DefaultUiOps() {
     UiOps o{};
     o.showAlert = [](uint32_t) { return 0; };

@@ -141,7 +141,7 @@ bool MayLeaveForAnotherStack(const StackGateScope& gate, const FileSpec* destina
     if (!StackHasFile()) {
         if (ShowAlert(kAlertSaveNewStackFirst) != 1 || SaveStackAs() != 1 || !StackHasFile())
             return false;
-    } else if (!MayReplaceStack(gate)) {
+    } else if (!gate.MayReplaceStack()) {
         return false;
     }
     g_walk->startStack = CurrentStackIdentity();
@@ -354,7 +354,7 @@ int RunAnotherCardSequence(HWND window, ActionBlock& edited, Handle* editedButto
             // (asked again while a Save does not happen): the walk must go back, and its jump then
             // asks nothing more. The stack read again from its file is the same stack: what
             // waits for it is still its own.
-            MayReplaceStack(gate, GateQuestion::MustGo);
+            gate.MayReplaceStack(GateQuestion::MustGo);
             GoToStackCard(state.startCard, state.startFile, {kWalkTransition, 0, kWalkSpeed}, false);
             if (InStartStack())
                 KeepGuardStack(state.startStack.session, CurrentStackIdentity().session);

@@ -13,24 +13,24 @@
 
 #include <cstdint>
 
-// One attempt to replace the stack. While it lasts, a stack the user let go ("Don't save") is
-// not asked about again unless it was edited since (a walk's question, then its jump's).
+enum class GateQuestion {
+    MayCancel,  // 2343
+    MustGo,     // 2361: asked again until the stack is saved or given up
+};
+
+// One attempt to replace the stack, the only way to ask. While it lasts, a stack the user let go
+// ("Don't save") is not asked about again unless it was edited since (a walk's question, then its
+// jump's).
 class StackGateScope {
 public:
     StackGateScope();
     ~StackGateScope();
     StackGateScope(const StackGateScope&) = delete;
     StackGateScope& operator=(const StackGateScope&) = delete;
+    // True when the stack may go: nothing to ask about, saved, or given up. Pending typing and
+    // the card's picture reach the stack's records first.
+    bool MayReplaceStack(GateQuestion question = GateQuestion::MayCancel) const;
 };
-
-enum class GateQuestion {
-    MayCancel,  // 2343
-    MustGo,     // 2361: asked again until the stack is saved or given up
-};
-
-// True when the stack may go: nothing to ask about, saved, or given up. Pending typing and the
-// card's picture reach the stack's records first.
-bool MayReplaceStack(const StackGateScope& scope, GateQuestion question = GateQuestion::MayCancel);
 
 // Text typed on the current card reaches its records before the card picture does (also the
 // stack's own event before it is saved).

@@ -1,6 +1,8 @@
 // The one gate before the open stack is replaced (StackGate.h).
 #include "host/player/StackGate.h"
 
+#include <optional>
+
 #include "core/system/ChangeFlags.h"
 #include "core/ui/Alerts.h"
 #include "objects/text/FieldContents_win.h"
@@ -15,13 +17,18 @@ namespace {
 constexpr uint32_t kAlertSaveChanges = 2343;       // Save, Don't save, Cancel
 constexpr uint32_t kAlertSaveBeforeReturn = 2361;  // Save, Don't save
 
-// The attempts under way, and the stack given up in them.
-struct GateState {
+// The attempts under way (nested), and the stack given up in them.
+struct GateAttempt {
     int depth = 0;
     bool givenUp = false;
     StackLetGo letGo{};
-    StackLetGo madeNew{};
-    bool newKnown = false;
+};
+
+// Two separate things the gate remembers: the attempt, and the new stack as New Stack made it
+// (until another is made).
+struct GateState {
+    GateAttempt attempt;
+    std::optional<StackLetGo> madeNew;
 } g_gate;
 
 }  // namespace
@@ -48,11 +55,11 @@ uint32_t ChangesSoFar() {
 
 }  // namespace
 
-StackGateScope::StackGateScope() { ++g_gate.depth; }
+StackGateScope::StackGateScope() { ++g_gate.attempt.depth; }
 
 StackGateScope::~StackGateScope() {
-    if (--g_gate.depth == 0)
-        g_gate.givenUp = false;  // "Don't save" held for this attempt only
+    if (--g_gate.attempt.depth == 0)
+        g_gate.attempt.givenUp = false;  // "Don't save" held for this attempt only
 }
 
 StackLetGo CurrentLetGo() { return {CurrentStackIdentity().session, ChangesSoFar(), HasChanges()}; }
@@ -63,20 +70,17 @@ bool SameStackUneditedSince(const StackLetGo& letGo) {
     return SameStackAs(letGo) && ChangesSoFar() == letGo.changes && (letGo.changed || !HasChanges());
 }
 
-void NoteNewStackMade() {
-    g_gate.madeNew = CurrentLetGo();
-    g_gate.newKnown = true;
-}
+void NoteNewStackMade() { g_gate.madeNew = CurrentLetGo(); }
 
 bool IsUntouchedNewStack() {
-    return g_gate.newKnown && !StackHasFile() && SameStackAs(g_gate.madeNew) &&
-           ChangesSoFar() == g_gate.madeNew.changes && !IsCardChanged();
+    const std::optional<StackLetGo>& made = g_gate.madeNew;
+    return made && !StackHasFile() && SameStackAs(*made) && ChangesSoFar() == made->changes && !IsCardChanged();
 }
 
-bool MayReplaceStack(const StackGateScope&, GateQuestion question) {
+bool StackGateScope::MayReplaceStack(GateQuestion question) const {
     if (!IsStackOpen())
         return true;
-    if (!HasChanges() || (g_gate.givenUp && SameStackUneditedSince(g_gate.letGo)))
+    if (!HasChanges() || (g_gate.attempt.givenUp && SameStackUneditedSince(g_gate.attempt.letGo)))
         return true;
     const bool mayCancel = question == GateQuestion::MayCancel;
     for (;;) {
@@ -91,8 +95,8 @@ bool MayReplaceStack(const StackGateScope&, GateQuestion question) {
                 return false;
             continue;  // the move must happen: asked again until saved or given up
         case 2:
-            g_gate.givenUp = true;
-            g_gate.letGo = CurrentLetGo();
+            g_gate.attempt.givenUp = true;
+            g_gate.attempt.letGo = CurrentLetGo();
             return true;
         default:
             // Cancel; or the page is closing and refuses the question, which lets a move that

@@ -170,7 +170,7 @@ int GoToAnotherStack(const FileSpec& stack, uint16_t cardId, const CardMove& mov
                         [=] { GoToAnotherStack(stack, cardId, move, withHistory, rememberedFirst); }))
         return 0;
     const StackGateScope gate;
-    if (!MayReplaceStack(gate))
+    if (!gate.MayReplaceStack())
         return 0;
     return JumpToStack(stack, cardId, move, withHistory, rememberedFirst);
 }
@@ -185,7 +185,7 @@ bool ResumeStackJump() {
         if (!SameStackAs(jump.letGo))
             return;
         const StackGateScope gate;
-        if (!SameStackUneditedSince(jump.letGo) && !MayReplaceStack(gate))
+        if (!SameStackUneditedSince(jump.letGo) && !gate.MayReplaceStack())
             return;
         JumpToStack(jump.target, jump.cardId, jump.move, false, jump.rememberedFirst);
     };

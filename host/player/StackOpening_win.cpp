@@ -110,7 +110,7 @@ int OpenStack(bool ask) {
     if (HoldUnderEditor(HeldScope::kStack, [=] { OpenStack(ask); }))
         return kFileRefused;
     const StackGateScope gate;
-    if (!MayReplaceStack(gate))
+    if (!gate.MayReplaceStack())
         return kFileRefused;
     if (IsStackOpen())
         LeaveCard(false);  // without history: a move to another stack records it first
@@ -150,7 +150,7 @@ void NewStack() {
     if (HoldUnderEditor(HeldScope::kStack, [] { NewStack(); }))
         return;
     const StackGateScope gate;
-    if (!MayReplaceStack(gate))
+    if (!gate.MayReplaceStack())
         return;
     if (IsStackOpen())
         LeaveCard(false);  // the new stack records the card in the history

@@ -132,7 +132,7 @@ void ShowImportedCards(uint16_t firstCardId, const char* fileName, int count) {
 // (it is changed, or it would not be fresh), and read whole before it goes.
 int OpenInsteadOfImport(const char* path) {
     const StackGateScope gate;
-    if (!IsUntouchedNewStack() && !MayReplaceStack(gate))
+    if (!IsUntouchedNewStack() && !gate.MayReplaceStack())
         return kFileRefused;
     FileSpec stack = EmptyFileSpec();
     SetFileSpecPath(&stack, path);

@@ -178,7 +178,7 @@ TEST_F(StackGateInPlugin, ChangesGivenUpForAReplacementThatDoesNotHappenAreKeptA
         });
         EXPECT_TRUE(driver.Run([] {
             const StackGateScope gate;
-            return MayReplaceStack(gate, GateQuestion::MustGo) ? 1 : 0;
+            return gate.MayReplaceStack(GateQuestion::MustGo) ? 1 : 0;
         }));
     }
     SetStackHasFile(true);
