@@ -265,7 +265,7 @@ void UnpackFileSpec(int slot, std::span<const uint8_t> packed) {
 void UnpackFileSpecTo(FileSpec* spec, std::span<const uint8_t> packed) {
     const auto* text = reinterpret_cast<const char*>(packed.data());
     const size_t pathLength = BoundedLength(text, packed.size());
-    // A path the slot cannot hold whole is not cut into another file's name: the spec names none.
+    // A path the slot cannot hold whole is not cut into another file's name: the record names none.
     if (pathLength >= sizeof spec->path) {
         spec->path[0] = 0;
         spec->name[0] = 0;
