@@ -9,7 +9,7 @@
 #include "media/MediaManagerState.h"
 #include "media/elements/QTElements.h"
 #include "quicktime/QtCalls.h"
-#include "media/support/MovieFileSpec.h"
+#include "media/support/MovieFileRecord.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ int MediaExportMidiFile(Handle midi, const char* path) {
         return kMidiExportFailed;
     QtFSSpec output{};
     // A file not there yet still gets its spec (fnfErr): it is the output.
-    if (const QtErr error = MovieFileSpec(path, &output); error != kQtNoErr && error != kQtFnfErr)
+    if (const QtErr error = MovieFileRecord(path, &output); error != kQtNoErr && error != kQtFnfErr)
         return error;
     QtComponentInstance exporter = OpenDefaultComponent(kQtMovieExportType, kQtMidiSubType);
     if (!exporter)

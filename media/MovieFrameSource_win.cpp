@@ -9,7 +9,7 @@
 #include "media/MediaMovieFiles.h"
 #include "media/support/DibHolder.h"
 #include "quicktime/QtCalls.h"
-#include "media/support/MovieFileSpec.h"
+#include "media/support/MovieFileRecord.h"
 
 struct MovieFrameSource {
     QtGWorldPtr world = nullptr;
@@ -25,7 +25,7 @@ namespace {
 
 QtMovie OpenMovieFileAt(const char* path) {
     QtFSSpec spec{};
-    if (MovieFileSpec(path, &spec) != kQtNoErr)
+    if (MovieFileRecord(path, &spec) != kQtNoErr)
         return nullptr;
     int16_t ref = 0;
     if (OpenMovieFile(&spec, &ref, kQtReadPermission) != kQtNoErr)

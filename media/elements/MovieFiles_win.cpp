@@ -9,7 +9,7 @@
 #include "media/elements/QTElements.h"
 #include "quicktime/QtCalls.h"
 #include "quicktime/QuickTime.h"
-#include "media/support/MovieFileSpec.h"
+#include "media/support/MovieFileRecord.h"
 
 namespace {
 
@@ -40,8 +40,8 @@ int ImportMidiFile(QTElement& element) {
     std::memcpy(element.temporaryFile + 1, name, element.temporaryFile[0]);
     QtFSSpec input{};
     QtFSSpec output{};
-    if (MovieFileSpec(element.path, &input) != kQtNoErr ||
-        MovieFileSpec(name, &output) != kQtNoErr)
+    if (MovieFileRecord(element.path, &input) != kQtNoErr ||
+        MovieFileRecord(name, &output) != kQtNoErr)
         return kMediaOpenFailed;
     QtComponentInstance importer = OpenDefaultComponent(kQtMovieImportType, kQtMidiSubType);
     if (!importer)
@@ -99,7 +99,7 @@ int OpenElementMovieFile(QTElement& element) {
         std::memcpy(source, element.path, kMediaPathChars - 1);
     }
     QtFSSpec file{};
-    if (const QtErr error = MovieFileSpec(source, &file); error != kQtNoErr)
+    if (const QtErr error = MovieFileRecord(source, &file); error != kQtNoErr)
         return error;
     int16_t reference = 0;
     if (const QtErr error = OpenMovieFile(&file, &reference, kQtReadPermission); error != kQtNoErr)

@@ -6,7 +6,7 @@
 #include "media/support/DibHolder.h"
 #include "media/support/MediaWindows.h"
 #include "quicktime/QtCalls.h"
-#include "media/support/MovieFileSpec.h"
+#include "media/support/MovieFileRecord.h"
 
 namespace {
 
@@ -75,7 +75,7 @@ int QTImageElement::Open(const Window& target, int) {
     window = new QTWindow(this, target);
     QtFSSpec file{};
     int16_t reference = 0;
-    if (MovieFileSpec(path, &file) != kQtNoErr || OpenMovieFile(&file, &reference, kQtReadPermission) != kQtNoErr)
+    if (MovieFileRecord(path, &file) != kQtNoErr || OpenMovieFile(&file, &reference, kQtReadPermission) != kQtNoErr)
         return 0;
     QtMovie opened = nullptr;
     const QtErr error = NewMovieFromFile(&opened, reference, nullptr, nullptr, kQtNewMovieActive, nullptr);

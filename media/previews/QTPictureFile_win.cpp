@@ -8,7 +8,7 @@
 #include "media/previews/Previewers.h"
 #include "media/support/MetafileRender.h"
 #include "quicktime/QtCalls.h"
-#include "media/support/MovieFileSpec.h"
+#include "media/support/MovieFileRecord.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ QTPictureFile::~QTPictureFile() { Close(); }
 bool QTPictureFile::Open(HWND fitInto) {
     Close();
     QtFSSpec spec{};
-    if (MovieFileSpec(path, &spec) != kQtNoErr || GetGraphicsImporterForFile(&spec, &importer) != kQtNoErr ||
+    if (MovieFileRecord(path, &spec) != kQtNoErr || GetGraphicsImporterForFile(&spec, &importer) != kQtNoErr ||
         !importer) {
         importer = nullptr;
         return false;

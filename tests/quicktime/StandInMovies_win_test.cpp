@@ -20,7 +20,7 @@
 #include "quicktime/formats/MidiFile.h"
 #include "quicktime/formats/MovieFile.h"
 #include "quicktime/formats/MusicTrack.h"
-#include "media/support/MovieFileSpec.h"
+#include "media/support/MovieFileRecord.h"
 #include "tests/support/LinkedStandIn_win.h"
 #include "tests/support/TestMovieFiles_win.h"
 
@@ -130,7 +130,7 @@ TEST_P(StandInMovieLibrary, AMovieDeeperThanAFileSpecHoldsOpensThroughItsShortPa
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(avi.data()), std::streamsize(avi.size()));
     QtFSSpec spec{};
     EXPECT_NE(NativePathNameToFSSpec(path.c_str(), &spec, 0), kQtNoErr) << "too long for a spec";
-    ASSERT_EQ(MovieFileSpec(path.c_str(), &spec), kQtNoErr);
+    ASSERT_EQ(MovieFileRecord(path.c_str(), &spec), kQtNoErr);
     int16_t ref = 0;
     ASSERT_EQ(OpenMovieFile(&spec, &ref, kQtReadPermission), kQtNoErr);
     QtMovie movie = nullptr;

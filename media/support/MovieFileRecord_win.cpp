@@ -1,5 +1,5 @@
-// The QuickTime file spec of a path (see the header).
-#include "media/support/MovieFileSpec.h"
+// The QuickTime file record of a path (see the header).
+#include "media/support/MovieFileRecord.h"
 
 #include <windows.h>
 
@@ -22,7 +22,7 @@ std::string ShortForm(const std::string& path) {
 
 }  // namespace
 
-QtErr MovieFileSpec(const char* path, QtFSSpec* file) {
+QtErr MovieFileRecord(const char* path, QtFSSpec* file) {
     if (!path || std::strlen(path) <= kMostSpecChars)
         return NativePathNameToFSSpec(path, file, 0);
     const std::string full(path);
