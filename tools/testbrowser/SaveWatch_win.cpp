@@ -1,6 +1,7 @@
 // Which stack file the plug-in saved last. The plug-in writes files through the kernel's
 // _lopen/_lcreat/_lwrite (a new file made with CreateFileA) and puts a finished save in place
-// with MoveFileExA, the new file still open; its imports of those functions are pointed here, so
+// with MoveFileExA, the new file still open (past the ANSI calls' length, CreateFileW and
+// MoveFileExW with the long-path prefix); its imports of those functions are pointed here, so
 // every file it writes is seen, whatever folder it lies in (a web stack's copy in the download
 // cache, a local stack, a Save As target). A file counts as a saved stack when something was
 // written to it, or a written file was moved onto it, and its extension is one the plug-in
@@ -24,6 +25,8 @@ using HwriteProc = LONG(WINAPI*)(HFILE, LPCCH, LONG);
 using LcloseProc = HFILE(WINAPI*)(HFILE);
 using MoveFileExProc = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
 using CreateFileProc = HANDLE(WINAPI*)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
+using MoveFileExWProc = BOOL(WINAPI*)(LPCWSTR, LPCWSTR, DWORD);
+using CreateFileWProc = HANDLE(WINAPI*)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
 
 struct Saves {
     LopenProc lopen = nullptr;
@@ -33,6 +36,8 @@ struct Saves {
     LcloseProc lclose = nullptr;
     MoveFileExProc moveFileEx = nullptr;
     CreateFileProc createFile = nullptr;
+    MoveFileExWProc moveFileExW = nullptr;
+    CreateFileWProc createFileW = nullptr;
     std::vector<std::string> extensions;  // lower case, without the dot
     std::map<HFILE, std::string> open;    // files open for writing, by their path
     std::set<HFILE> writtenHandles;
@@ -50,6 +55,20 @@ std::string FullPath(LPCSTR path) {
     char full[MAX_PATH];
     const DWORD n = GetFullPathNameA(path, MAX_PATH, full, nullptr);
     return n && n < MAX_PATH ? std::string(full, n) : std::string(path);
+}
+
+// A wide path as the ANSI calls name it, without the long-path prefix.
+std::string Narrow(LPCWSTR path) {
+    std::wstring wide(path);
+    if (wide.rfind(L"\\\\?\\UNC\\", 0) == 0)
+        wide = L"\\\\" + wide.substr(8);
+    else if (wide.rfind(L"\\\\?\\", 0) == 0)
+        wide = wide.substr(4);
+    const int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string narrow(n > 0 ? size_t(n) : 1, '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, narrow.data(), n, nullptr, nullptr);
+    narrow.resize(std::strlen(narrow.c_str()));
+    return narrow;
 }
 
 bool IsStackFile(const std::string& path) {
@@ -90,6 +109,14 @@ HANDLE WINAPI WatchedCreateFile(LPCSTR path, DWORD access, DWORD share, LPSECURI
     return file;
 }
 
+HANDLE WINAPI WatchedCreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                                 DWORD disposition, DWORD flags, HANDLE model) {
+    const HANDLE file = g_saves.createFileW(path, access, share, security, disposition, flags, model);
+    if (file != INVALID_HANDLE_VALUE && path && (access & GENERIC_WRITE))
+        g_saves.open[static_cast<HFILE>(reinterpret_cast<intptr_t>(file))] = FullPath(Narrow(path).c_str());
+    return file;
+}
+
 void Wrote(HFILE file) {
     if (g_saves.open.count(file))
         g_saves.writtenHandles.insert(file);
@@ -121,22 +148,33 @@ HFILE WINAPI WatchedLclose(HFILE file) {
     return g_saves.lclose(file);
 }
 
-BOOL WINAPI WatchedMoveFileEx(LPCSTR from, LPCSTR to, DWORD flags) {
-    const BOOL ok = g_saves.moveFileEx(from, to, flags);
-    if (!ok || !from || !to)
-        return ok;
-    const std::string source = Lower(FullPath(from));
+// A move of a file written (closed or still open) onto a stack file counts as its save.
+void Moved(const std::string& from, const std::string& to) {
+    const std::string source = Lower(from);
     bool written = g_saves.written.count(source) != 0;
     // A file written and moved while still open: counted here, not again when it closes.
     for (auto& [file, path] : g_saves.open)
         if (Lower(path) == source && g_saves.writtenHandles.erase(file)) {
             written = true;
-            path = FullPath(to);
+            path = to;
         }
     if (written) {
-        g_saves.written.insert(Lower(FullPath(to)));
-        Saved(FullPath(to), ("moved from " + FullPath(from)).c_str());
+        g_saves.written.insert(Lower(to));
+        Saved(to, ("moved from " + from).c_str());
     }
+}
+
+BOOL WINAPI WatchedMoveFileEx(LPCSTR from, LPCSTR to, DWORD flags) {
+    const BOOL ok = g_saves.moveFileEx(from, to, flags);
+    if (ok && from && to)
+        Moved(FullPath(from), FullPath(to));
+    return ok;
+}
+
+BOOL WINAPI WatchedMoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) {
+    const BOOL ok = g_saves.moveFileExW(from, to, flags);
+    if (ok && from && to)
+        Moved(FullPath(Narrow(from).c_str()), FullPath(Narrow(to).c_str()));
     return ok;
 }
 
@@ -200,6 +238,8 @@ void WatchPluginSaves(void* module, const std::vector<std::string>& stackExtensi
     Watch(plugin, "_lclose", &WatchedLclose, g_saves.lclose);
     Watch(plugin, "MoveFileExA", &WatchedMoveFileEx, g_saves.moveFileEx);
     Watch(plugin, "CreateFileA", &WatchedCreateFile, g_saves.createFile);
+    Watch(plugin, "MoveFileExW", &WatchedMoveFileExW, g_saves.moveFileExW);
+    Watch(plugin, "CreateFileW", &WatchedCreateFileW, g_saves.createFileW);
 }
 
 std::string LastSavedStack() { return g_saves.last; }

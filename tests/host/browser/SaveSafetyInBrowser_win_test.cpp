@@ -2,12 +2,15 @@
 // not lose a file: Save As onto another existing stack asks first (No, then Cancel, keeps that
 // stack); a folder that takes no new file refuses Save with a word naming the stack, which stays
 // byte for byte; another program's change to the stack between its opening and Save is asked
-// about (Cancel keeps what the other program wrote).
+// about (Cancel keeps what the other program wrote); a stack 258 characters deep, whose new file
+// beside it is past the ANSI calls' length, is saved and saved as there.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,6 +20,7 @@
 #include "tests/support/browser/BrowserSites_win.h"
 #include "tests/support/browser/WalkSteps_win.h"
 #include "tests/support/browser/LogLines_win.h"
+#include "tests/support/browser/ReportQueries_win.h"
 #include "tests/support/browser/WalkStacks_win.h"
 
 namespace {
@@ -115,6 +119,48 @@ TEST(SaveSafetyInBrowser, AnotherProgramsChangeIsAskedAboutBeforeSave) {
     EXPECT_NE(run.log[asked].find("shared.stk"), std::string::npos) << run.log[asked];
     EXPECT_EQ(ReadFile(stack), changed) << "Cancel keeps what the other program wrote";
     EXPECT_EQ(FindHolding(run.log, "saved("), -1) << Joined(run.log);
+}
+
+// The new file a save makes beside the stack ("LMTMPnnn.TMP") lies past 259 characters there,
+// so the save goes through the long-path calls; Save and Save As each leave a whole stack with
+// the card added and no new file behind.
+TEST(SaveSafetyInBrowser, AStackTwoHundredFiftyEightCharactersDeepIsSavedAndSavedAs) {
+    CachedSite site;
+    ServerFolder here;
+    const std::string page = site.Serve("page", StackOfCards(1, 0x2040C0));
+    std::string folder;
+    std::vector<std::string> folders;  // each folder made, the deepest last
+    while (here.path.size() + 1 + folder.size() + std::strlen("mine.stk") < 258) {
+        const size_t room = 258 - here.path.size() - 1 - folder.size() - std::strlen("mine.stk") - 1;
+        folder += std::string(std::min<size_t>(room, 50), 'd') + "\\";
+        folders.push_back(here.path + "\\" + folder);
+    }
+    const std::string stack = here.Put(folder + "mine.stk", StackOfCards(2, 0x30A030));
+    const std::string savedAs = here.Name(folder + "your.stk");
+    ASSERT_EQ(stack.size(), 258u) << stack;
+    std::vector<std::string> args = OpenLocal(stack);
+    Append(args, {"--command", "155@2400", "--command", "102@3000", "--command", "103@3600"});
+    Append(args, SaveAsDialogAt(savedAs, 4200, 300));
+    Append(args, {"--quit-after-last", "1500"});
+    const BrowserRun run = site.Run(page, args);
+    ASSERT_EQ(run.exitCode, 0) << run.errors << Joined(run.log);
+    // Each put in place by the long-path move, as the save watch logs it.
+    EXPECT_NE(FindHolding(run.log, "\\mine.stk) moved from"), -1) << Joined(run.log);
+    EXPECT_NE(FindHolding(run.log, "\\your.stk) moved from"), -1) << Joined(run.log);
+    for (const std::string& path : {stack, savedAs}) {
+        const std::string copy = site.server.Put("copy.stk", ReadFile(path));
+        const std::string json = site.Report(copy);
+        EXPECT_EQ(ReportedNumber(json, "cardCount"), 3) << path << "\n" << json;
+    }
+    WIN32_FIND_DATAA found;
+    const HANDLE left = FindFirstFileA((here.path + "\\" + folder + "LMTMP*").c_str(), &found);
+    EXPECT_EQ(left, INVALID_HANDLE_VALUE) << "a new file was left: " << found.cFileName;
+    if (left != INVALID_HANDLE_VALUE)
+        FindClose(left);
+    DeleteFileA(stack.c_str());  // the folders go with their files
+    DeleteFileA(savedAs.c_str());
+    for (auto it = folders.rbegin(); it != folders.rend(); ++it)
+        RemoveDirectoryA(it->c_str());
 }
 
 }  // namespace
