@@ -238,11 +238,12 @@ RECT ObjectRect(std::span<const uint8_t> object) {
             GetI16(object, kObjectRect + 6)};
 }
 
+// The caller rebuilds the clip region after it.
 LayerHandle NewLayerOfKind(std::span<const uint8_t> object, int position) {
     switch (GetU16(object, kObjectKind)) {
-    case kObjectGraphic: return NewGraphicLayer(object, position);
-    case kObjectButton: return NewButtonLayer(object, position);
-    case kObjectText: return NewFieldLayer(object, position, kFieldWindowShown);
+    case kObjectGraphic: return NewGraphicLayer(object, position, ClipRemake::kByCaller);
+    case kObjectButton: return NewButtonLayer(object, position, ClipRemake::kByCaller);
+    case kObjectText: return NewFieldLayer(object, position, kFieldWindowShown, ClipRemake::kByCaller);
     default: return nullptr;
     }
 }
