@@ -23,10 +23,10 @@ void AddLayer(void* context, std::span<const uint8_t> object) {
     if (!ObjectGetsLayer(object))
         return;
     switch (GetU16(object, kObjectKind)) {
-    case kObjectGraphic: NewGraphicLayer(object, kLayerAtEnd); break;
-    case kObjectButton: NewButtonLayer(object, kLayerAtEnd); break;
+    case kObjectGraphic: NewGraphicLayer(object, kLayerAtEnd, ClipRemake::kByCaller); break;
+    case kObjectButton: NewButtonLayer(object, kLayerAtEnd, ClipRemake::kByCaller); break;
     case kObjectText:
-        if (LayerHandle field = NewFieldLayer(object, kLayerAtEnd, kFieldWindowShown);
+        if (LayerHandle field = NewFieldLayer(object, kLayerAtEnd, kFieldWindowShown, ClipRemake::kByCaller);
             field && !(ByteAt(object, kTextActivation) & kTextStaysInactive))
             build->activate = field;
         break;
@@ -76,5 +76,8 @@ LayerHandle BuildCardLayers(Handle card) {
     LayerBuild build;
     if (IsValidHandle(card))
         WalkVisibleObjects(card, AddLayer, &build);
+    // Once for all the layers; a card without any gets a mask of its own too (the mask of the
+    // card before would cut its movies).
+    CreateClipRegion();
     return build.activate;
 }

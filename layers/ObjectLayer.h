@@ -158,11 +158,15 @@ const LayerListUpcalls& GetLayerListUpcalls();
 LayerHandle GetActiveTextField();
 void SetActiveTextField(LayerHandle field);
 
+// Whether a new layer rebuilds the layer mask and clip region at once, or leaves it to its
+// caller, which makes many layers and rebuilds them once after the last (CreateClipRegion).
+enum class ClipRemake { kNow, kByCaller };
 // Make a layer from an object record, link it at the position (see InsertLayerAt) and rebuild
 // the clip region; 0 when the record is refused or the block cannot be had.
-LayerHandle NewGraphicLayer(std::span<const uint8_t> record, int position);
-LayerHandle NewButtonLayer(std::span<const uint8_t> record, int position);
-LayerHandle NewFieldLayer(std::span<const uint8_t> record, int position, int value);
+LayerHandle NewGraphicLayer(std::span<const uint8_t> record, int position, ClipRemake clip = ClipRemake::kNow);
+LayerHandle NewButtonLayer(std::span<const uint8_t> record, int position, ClipRemake clip = ClipRemake::kNow);
+LayerHandle NewFieldLayer(std::span<const uint8_t> record, int position, int value,
+                          ClipRemake clip = ClipRemake::kNow);
 // NewFieldLayer's value that shows the field's text window (0 makes it hidden).
 inline constexpr int kFieldWindowShown = 1;
 // The layer a constructor is filling while the field window is made or the picture file looked

@@ -120,7 +120,7 @@ LayerHandle GetActiveTextField() { return g_activeTextField; }
 
 void SetActiveTextField(LayerHandle field) { g_activeTextField = field; }
 
-LayerHandle NewGraphicLayer(std::span<const uint8_t> record, int position) {
+LayerHandle NewGraphicLayer(std::span<const uint8_t> record, int position, ClipRemake clip) {
     GraphicLayer made = {};
     GraphicRecordParts parts;
     if (!g_kinds.readGraphic(record, &made, &parts))
@@ -142,11 +142,12 @@ LayerHandle NewGraphicLayer(std::span<const uint8_t> record, int position) {
         if (lock->mask && lock->frameWidth != 0)
             lock->outline = MaskOutline(lock->mask, lock->frameWidth);
     }
-    CreateClipRegion();
+    if (clip == ClipRemake::kNow)
+        CreateClipRegion();
     return layer;
 }
 
-LayerHandle NewButtonLayer(std::span<const uint8_t> record, int position) {
+LayerHandle NewButtonLayer(std::span<const uint8_t> record, int position, ClipRemake clip) {
     ButtonLayer made = {};
     ButtonRecordParts parts;
     if (!g_kinds.readButton(record, &made, &parts))
@@ -166,11 +167,12 @@ LayerHandle NewButtonLayer(std::span<const uint8_t> record, int position) {
                 lock->freehandOutline = MaskOutline(lock->freehandMask, 1);
         }
     }
-    CreateClipRegion();
+    if (clip == ClipRemake::kNow)
+        CreateClipRegion();
     return layer;
 }
 
-LayerHandle NewFieldLayer(std::span<const uint8_t> record, int position, int value) {
+LayerHandle NewFieldLayer(std::span<const uint8_t> record, int position, int value, ClipRemake clip) {
     FieldLayer made = {};
     if (!g_kinds.readField(record, &made))
         return nullptr;
@@ -188,7 +190,8 @@ LayerHandle NewFieldLayer(std::span<const uint8_t> record, int position, int val
         UnderConstruction building(layer);
         g_kinds.initFieldWindow(record, layer, value);
     }
-    CreateClipRegion();
+    if (clip == ClipRemake::kNow)
+        CreateClipRegion();
     return layer;
 }
 

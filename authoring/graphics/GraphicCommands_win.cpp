@@ -69,7 +69,7 @@ void RebuildGraphicLayer(HWND window, LayerHandle layer, uint16_t id) {
         ScopedHandle copy(CopyObjectRecord(card, offset));
         const std::vector<uint8_t> record = HandleToBytes(copy.get());
         if (!record.empty())
-            made = NewGraphicLayer(record, position);
+            made = NewGraphicLayer(record, position, ClipRemake::kByCaller);
     }
     CreateClipRegion();
     if (made && selected)

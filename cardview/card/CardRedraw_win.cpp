@@ -3,7 +3,6 @@
 #include "cardview/card/CardRedraw.h"
 
 #include <algorithm>
-#include <array>
 #include <optional>
 #include <vector>
 
@@ -38,7 +37,6 @@
 
 namespace {
 
-constexpr int kPaletteEntries = 256;
 constexpr RECT kEverywhere = {0, 0, 10000, 10000};
 
 bool IsFade(int transition) { return transition == 5 || transition == 6 || transition == 27; }
@@ -49,20 +47,22 @@ int DisplayDepth() { return RecordedDepth(GetDisplayBitsPerPixel()); }
 // of the colour grids and of new objects name its entries, as the file does. A palette display
 // maps its colours when drawing; the stack is never re-coloured to the display's palette. The
 // previous one (the application palette after an earlier redraw) stays until the application
-// palette is replaced.
+// palette is replaced. A card in the colours of the palette in use keeps that one: a new palette
+// would be realized afresh, and a palette display repaint the whole page, for the same colours.
 HPALETTE TakePicturePalette(Handle card) {
     HPALETTE palette = PaletteFromPictureResource(card);
     const HPALETTE previous = GetPicturePalette();
+    const PaletteColours colours = PaletteEntries(palette);
+    if (palette && previous && previous == GetAppPalette() && SameEntries(colours, PaletteEntries(previous))) {
+        DeleteObject(palette);
+        palette = previous;
+    }
     if (previous && previous != GetAppPalette() && previous != palette)
         DeleteObject(previous);
     SetPicturePalette(palette);
-    if (palette) {
-        std::array<PALETTEENTRY, kPaletteEntries> entries{};
-        const UINT count = GetPaletteEntries(palette, 0, kPaletteEntries, entries.data());
-        PaletteRgbTable& target = PaletteBlendTargetTable();
-        for (UINT i = 0; i < count && i < target.size(); ++i)
-            target[i] = {entries[i].peRed, entries[i].peGreen, entries[i].peBlue, 0};
-    }
+    PaletteRgbTable& target = PaletteBlendTargetTable();
+    for (UINT i = 0; i < colours.count && i < target.size(); ++i)
+        target[i] = {colours.entries[i].peRed, colours.entries[i].peGreen, colours.entries[i].peBlue, 0};
     return palette;
 }
 
@@ -238,11 +238,12 @@ RECT ObjectRect(std::span<const uint8_t> object) {
             GetI16(object, kObjectRect + 6)};
 }
 
+// The caller rebuilds the clip region after it.
 LayerHandle NewLayerOfKind(std::span<const uint8_t> object, int position) {
     switch (GetU16(object, kObjectKind)) {
-    case kObjectGraphic: return NewGraphicLayer(object, position);
-    case kObjectButton: return NewButtonLayer(object, position);
-    case kObjectText: return NewFieldLayer(object, position, kFieldWindowShown);
+    case kObjectGraphic: return NewGraphicLayer(object, position, ClipRemake::kByCaller);
+    case kObjectButton: return NewButtonLayer(object, position, ClipRemake::kByCaller);
+    case kObjectText: return NewFieldLayer(object, position, kFieldWindowShown, ClipRemake::kByCaller);
     default: return nullptr;
     }
 }

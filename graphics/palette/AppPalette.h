@@ -21,6 +21,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 
 #include "graphics/palette/ColorGrid.h"
@@ -56,6 +57,15 @@ void SnapColorsToDisplay(int count, PALETTEENTRY* entries);
 // A new palette of the same entries (as many as GetPaletteEntries gives), flags cleared; null
 // for none.
 HPALETTE DuplicatePalette(HPALETTE palette);
+// A palette's entries as they were read: what was made with a palette is made again only when
+// they differ (the fill patterns, the card's picture palette).
+struct PaletteColours {
+    std::array<PALETTEENTRY, 256> entries{};
+    UINT count = 0;  // 0: no palette
+};
+PaletteColours PaletteEntries(HPALETTE palette);
+// The same number of entries, each with the same colour and flags.
+bool SameEntries(const PaletteColours& a, const PaletteColours& b);
 // Shut-down: deletes the palettes (the fill patterns go before: FreeFillPatterns).
 void FreePaletteObjects();
 // The floating colours window, which shows the palette and the fill patterns and is repainted

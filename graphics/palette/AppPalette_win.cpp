@@ -168,6 +168,24 @@ HPALETTE DuplicatePalette(HPALETTE palette) {
     return CreatePalette(logical);
 }
 
+PaletteColours PaletteEntries(HPALETTE palette) {
+    PaletteColours colours;
+    if (palette)
+        colours.count = GetPaletteEntries(palette, 0, static_cast<UINT>(colours.entries.size()), colours.entries.data());
+    return colours;
+}
+
+bool SameEntries(const PaletteColours& a, const PaletteColours& b) {
+    if (a.count != b.count)
+        return false;
+    for (UINT i = 0; i < a.count; ++i) {
+        const PALETTEENTRY &x = a.entries[i], &y = b.entries[i];
+        if (x.peRed != y.peRed || x.peGreen != y.peGreen || x.peBlue != y.peBlue || x.peFlags != y.peFlags)
+            return false;
+    }
+    return true;
+}
+
 void SetFcolorsWindow(HWND window) { g_fcolorsWindow = window; }
 
 HWND GetFcolorsWindow() { return g_fcolorsWindow && IsWindow(g_fcolorsWindow) ? g_fcolorsWindow : nullptr; }

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/system/PluginModule.h"
+#include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
 #include "core/ui/Resources.h"
 #include "graphics/dib/BmpFile.h"
@@ -13,7 +14,13 @@
 
 namespace {
 
-std::array<HBITMAP, kFillPatternCount> g_patterns{};
+// The bitmaps and what they were made with: every card entered asks for them again, and they are
+// remade only when the application palette's colours or the display's depth changed.
+struct Patterns {
+    std::array<HBITMAP, kFillPatternCount> bitmaps{};
+    PaletteColours colours;
+    int depth = 0;  // 0: not made
+} g_patterns;
 
 // The pattern resource of a slot as a bitmap compatible with the DC, its pixels mapped to the
 // application palette; null when the resource is missing or not a DIB we can read.
@@ -49,14 +56,19 @@ void LoadFillPatterns(HWND window) {
     WindowDC dc(window);
     SelectedPalette palette(dc.get(), GetAppPalette(), SelectedPalette::kIfIndexed);
     for (int slot = 0; slot < kFillPatternCount; ++slot) {
-        HBITMAP& pattern = g_patterns[static_cast<size_t>(slot)];
+        HBITMAP& pattern = g_patterns.bitmaps[static_cast<size_t>(slot)];
         if (pattern)
             DeleteObject(pattern);
         pattern = dc ? MakePatternBitmap(dc.get(), slot) : nullptr;
     }
+    g_patterns.colours = PaletteEntries(GetAppPalette());
+    g_patterns.depth = dc ? GetDisplayBitsPerPixel() : 0;
 }
 
 void ReloadFillPatterns() {
+    if (g_patterns.depth != 0 && g_patterns.depth == GetDisplayBitsPerPixel() &&
+        SameEntries(g_patterns.colours, PaletteEntries(GetAppPalette())))
+        return;
     LoadFillPatterns(GetMainWindow());
     if (HWND colors = GetFcolorsWindow())
         InvalidateRect(colors, nullptr, TRUE);
@@ -65,13 +77,14 @@ void ReloadFillPatterns() {
 HBITMAP GetFillPattern(int pattern) {
     if (pattern < 1 || pattern > kFillPatternCount)
         return nullptr;
-    return g_patterns[static_cast<size_t>(pattern - 1)];
+    return g_patterns.bitmaps[static_cast<size_t>(pattern - 1)];
 }
 
 void FreeFillPatterns() {
-    for (HBITMAP& pattern : g_patterns) {
+    for (HBITMAP& pattern : g_patterns.bitmaps) {
         if (pattern)
             DeleteObject(pattern);
         pattern = nullptr;
     }
+    g_patterns.depth = 0;
 }

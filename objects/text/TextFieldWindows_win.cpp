@@ -73,6 +73,42 @@ void ChangeStyleBits(HWND window, int index, LONG bits, bool on) {
         SetWindowLongA(window, index, now);
 }
 
+// The scroll bar and the border without the frame recomputed: a new window has both set, then
+// its frame (which lays its text out) recomputed once.
+void ShowFieldScrollBar(HWND window, bool scrollBar, bool scrollable) {
+    if (scrollable && scrollBar) {
+        ShowScrollBar(window, SB_VERT, TRUE);
+        EnableScrollBar(window, SB_VERT, ESB_ENABLE_BOTH);
+    } else if (scrollBar) {
+        ShowScrollBar(window, SB_VERT, TRUE);
+        EnableScrollBar(window, SB_VERT, ESB_DISABLE_BOTH);
+    } else {
+        ShowScrollBar(window, SB_VERT, FALSE);
+    }
+}
+
+void SetBorderBits(HWND window, bool on) {
+    ChangeStyleBits(window, GWL_STYLE, WS_BORDER, on);
+    ChangeStyleBits(window, GWL_EXSTYLE, WS_EX_CLIENTEDGE, false);
+}
+
+// The region given only when it differs from the window's (null: none, the whole window): each
+// SetWindowRgn redraws the window. The function owns the region; false when it was kept.
+bool SetFieldRegion(HWND window, HRGN region) {
+    HRGN current = CreateRectRgn(0, 0, 0, 0);
+    const bool has = current && GetWindowRgn(window, current) != ERROR;
+    const bool same = region ? has && EqualRgn(current, region) : !has;
+    if (current)
+        DeleteObject(current);
+    if (same) {
+        if (region)
+            DeleteObject(region);
+        return false;
+    }
+    SetWindowRgn(window, region, TRUE);
+    return true;
+}
+
 bool Intersect(const RECT& a, const RECT& b) {
     RECT both;
     return IntersectRect(&both, &a, &b) != 0;
@@ -207,8 +243,10 @@ HWND CreateTextFieldWindow(HWND parent, LayerHandle layer) {
                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(facts.id)), GetAppInstance(), nullptr);
     if (!window)
         return nullptr;
-    SetFieldScrollBar(window, facts.options & kTextScrollBar, !(facts.options & kTextNotScrollable));
-    SetFieldBorder(window, facts.options & kTextFrame);
+    ShowFieldScrollBar(window, facts.options & kTextScrollBar, !(facts.options & kTextNotScrollable));
+    SetBorderBits(window, facts.options & kTextFrame);
+    RecomputeFrame(window);
+    InvalidateRect(window, nullptr, TRUE);
     SetFieldLayerOfWindow(window, layer);
     if (HRGN region = ClippedToCard(nullptr, r, window))
         SetWindowRgn(window, region, FALSE);
@@ -294,7 +332,7 @@ void ShowTextFieldWindows(bool show) {
             return;
         SetWindowPos(window, nullptr, 0, 0, 0, 0,
                      SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOZORDER);
-        SetWindowRgn(window, MakeFieldWindowRegion(layer), TRUE);
+        SetFieldRegion(window, MakeFieldWindowRegion(layer));
     });
 }
 
@@ -339,8 +377,12 @@ void ClipTextFieldWindows(const RECT& rect) {
     MapWindowPoints(card, nullptr, reinterpret_cast<POINT*>(&screen), 2);
     ForEachFieldWindow([&](HWND window) {
         RECT at;
-        if (GetWindowRect(window, &at) && Intersect(at, screen))
-            SetWindowRgn(window, MakeFieldWindowRegion(FieldLayerOfWindow(window)), TRUE);
+        if (!GetWindowRect(window, &at) || !Intersect(at, screen))
+            return;
+        // A see-through field shows what changed beneath it even where its region stays.
+        if (!SetFieldRegion(window, MakeFieldWindowRegion(FieldLayerOfWindow(window))) &&
+            (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TRANSPARENT))
+            InvalidateRect(window, nullptr, TRUE);
     });
 }
 
@@ -386,22 +428,13 @@ HCURSOR GetFieldCursor(HWND window) {
 }
 
 void SetFieldScrollBar(HWND window, bool scrollBar, bool scrollable) {
-    if (scrollable && scrollBar) {
-        ShowScrollBar(window, SB_VERT, TRUE);
-        EnableScrollBar(window, SB_VERT, ESB_ENABLE_BOTH);
-    } else if (scrollBar) {
-        ShowScrollBar(window, SB_VERT, TRUE);
-        EnableScrollBar(window, SB_VERT, ESB_DISABLE_BOTH);
-    } else {
-        ShowScrollBar(window, SB_VERT, FALSE);
-    }
+    ShowFieldScrollBar(window, scrollBar, scrollable);
     RecomputeFrame(window);
     InvalidateRect(window, nullptr, TRUE);
 }
 
 void SetFieldBorder(HWND window, bool on) {
-    ChangeStyleBits(window, GWL_STYLE, WS_BORDER, on);
-    ChangeStyleBits(window, GWL_EXSTYLE, WS_EX_CLIENTEDGE, false);
+    SetBorderBits(window, on);
     RecomputeFrame(window);
 }
 

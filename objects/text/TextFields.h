@@ -89,6 +89,8 @@ private:
     std::vector<HWND> windows_;
     HWND focus_ = nullptr;
 };
+// The field windows meeting the rectangle get the region MakeFieldWindowRegion gives them, each
+// only when it differs from the one it has (setting one redraws the window).
 void ClipTextFieldWindows(const RECT& rect);
 // What lies above the field (not other fields) cut out of its client rectangle; 0 when nothing.
 HRGN MakeFieldWindowRegion(LayerHandle layer);

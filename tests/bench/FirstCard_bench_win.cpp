@@ -1,7 +1,9 @@
 // How long the first card of a 50-card stack takes to show once its file is there, and the next
 // card, against reading the file and a plain decode-and-show of one card's picture: the plug-in
-// linked into this program and hosted as the tests host it. It prints the medians of a number of
-// rounds (LOOM_BENCH_ROUNDS, 15) and the ratios; it times nothing it asserts.
+// linked into this program and hosted as the tests host it. Two stacks: each card a picture with a
+// button and a text object, and the same without the text object (`text` or `pictures` as the
+// argument measures only that one). It prints the medians of a number of rounds
+// (LOOM_BENCH_ROUNDS, 15) and the ratios; it times nothing it asserts.
 #include <windows.h>
 
 #include <algorithm>
@@ -26,7 +28,7 @@ constexpr int kCards = 50, kWidth = 640, kHeight = 480;
 
 // Pictures that differ from card to card and do not pack to nothing: bands and a diagonal
 // pattern of 200 colours.
-sb::Stack FiftyCards() {
+sb::Stack FiftyCards(bool withText) {
     sb::Stack stack;
     stack.cardWidth = kWidth;
     stack.cardHeight = kHeight;
@@ -43,7 +45,8 @@ sb::Stack FiftyCards() {
             picture.palette.push_back({uint8_t(i), uint8_t(255 - i), uint8_t(i * 3)});
         sb::Card card = sb::PictureCard(id, picture);
         card.objects.push_back(sb::Button(1, {20, 20, 120, 50}, "Next"));
-        card.objects.push_back(sb::TextField(2, {20, 80, 300, 200}, "Notes", "Card " + std::to_string(id)));
+        if (withText)
+            card.objects.push_back(sb::TextField(2, {20, 80, 300, 200}, "Notes", "Card " + std::to_string(id)));
         stack.cards.push_back(card);
     }
     return stack;
@@ -79,13 +82,18 @@ void ReadWholeFile(const std::string& path) {
     CloseHandle(file);
 }
 
+int DisplayBits() {
+    HDC screen = GetDC(nullptr);
+    const int bits = GetDeviceCaps(screen, BITSPIXEL);
+    ReleaseDC(nullptr, screen);
+    return bits;
+}
+
 // One card's picture decoded to a DIB and put on the window, nothing else.
 void DecodeAndShow(HWND window, int index) {
     // At the display's depth, as the redraw decodes it (the working depth is the stack's).
     DibHandle dib = 0;
-    HDC screen = GetDC(nullptr);
-    const int display = RecordedDepth(GetDeviceCaps(screen, BITSPIXEL));
-    ReleaseDC(nullptr, screen);
+    const int display = RecordedDepth(DisplayBits());
     CardPictureForDisplay(GetCardByIndex(index), display, &dib);
     if (dib) {
         HandleLock lock(dib);
@@ -102,15 +110,13 @@ void DecodeAndShow(HWND window, int index) {
     GdiFlush();
 }
 
-}  // namespace
-
-int main() {
-    const char* roundsText = std::getenv("LOOM_BENCH_ROUNDS");
-    const int rounds = roundsText ? std::max(1, std::atoi(roundsText)) : 15;
+// The stack opened in a page, then each round: the file read, one picture decoded and shown, the
+// stack opened again and three cards on. The medians printed; false when it did not open.
+bool Measure(bool withText, int rounds) {
     LinkedPluginPage page;
-    if (!OpenInLinkedPlugin(FiftyCards(), ProcessUniqueName("firstcard", "stk"), &page)) {
+    if (!OpenInLinkedPlugin(FiftyCards(withText), ProcessUniqueName(withText ? "firstcard" : "firstpicture", "stk"), &page)) {
         std::fprintf(stderr, "FirstCard_bench: the stack did not open\n");
-        return 1;
+        return false;
     }
     std::vector<double> first, next, read, decode;
     for (int round = 0; round < rounds; ++round) {
@@ -126,7 +132,7 @@ int main() {
         if (!OpenAgainFromThisMachine(page)) {
             std::fprintf(stderr, "FirstCard_bench: the stack did not open again\n");
             CloseLinkedPlugin(&page);
-            return 1;
+            return false;
         }
         Shown(page.embed);
         first.push_back(Now() - t);
@@ -140,8 +146,28 @@ int main() {
     }
     CloseLinkedPlugin(&page);
     const double r = Median(read), d = Median(decode), f = Median(first), n = Median(next);
-    std::printf("read the file %.2f ms, decode and show %.2f ms\n", r, d);
-    std::printf("first card %.2f ms: %.2f times reading plus decode-and-show\n", f, f / (r + d));
-    std::printf("next card %.2f ms: %.2f times decode-and-show\n", n, n / d);
+    std::printf("%s (%d-bit display):\n", withText ? "a picture, a button and a text object a card" : "a picture and a button a card",
+                DisplayBits());
+    std::printf("  read the file %.2f ms, decode and show %.2f ms\n", r, d);
+    std::printf("  first card %.2f ms: %.2f times reading plus decode-and-show\n", f, f / (r + d));
+    std::printf("  next card %.2f ms: %.2f times decode-and-show\n", n, n / d);
+    std::fflush(stdout);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const char* roundsText = std::getenv("LOOM_BENCH_ROUNDS");
+    const int rounds = roundsText ? std::max(1, std::atoi(roundsText)) : 15;
+    const std::string only = argc > 1 ? argv[1] : "";
+    if (only != "" && only != "text" && only != "pictures") {
+        std::fprintf(stderr, "usage: loom_bench_win [text|pictures]\n");
+        return 2;
+    }
+    if (only != "pictures" && !Measure(true, rounds))
+        return 1;
+    if (only != "text" && !Measure(false, rounds))
+        return 1;
     return 0;
 }

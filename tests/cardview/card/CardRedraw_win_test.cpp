@@ -1,7 +1,8 @@
 // The card redraw on a real card window: stacks made by the builder with pictures at 1, 4, 8, 16
 // and 32 bits are read into the card list and shown by RedrawCard; the window's pixels are
 // compared with the pictures' own colours, the offscreen afterwards holds the picture alone, the
-// objects are layers (background objects first, hidden ones left out, names clamped), one object
+// objects are layers (background objects first, hidden ones left out, names clamped) and the layer
+// mask is the card's own (empty for a card without objects), one object
 // moves with UpdateObjectOnCard, a damaged picture shows white with an alert, and NewCard stores
 // the picture on display.
 #include "cardview/card/CardRedraw.h"
@@ -21,6 +22,7 @@
 #include "cardview/card/CardRedrawServices.h"
 #include "cardview/card/CardUpcalls.h"
 #include "layers/LayerList.h"
+#include "graphics/masks/Masks.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/CardOffscreen.h"
 #include "graphics/pixels/CardPictureGdi.h"
@@ -245,6 +247,7 @@ TEST_F(CardRedrawTest, SharedCardsShowTheirHoldersPictureUnderBackgroundObjectsF
     shared.objects = {ButtonAt(20, kButton), ButtonAt(21, {2, 20, 10, 28}, "Hid", 0x20),
                       ButtonAt(22, {12, 20, 20, 28}, std::string(31, 'N'))};
     s.cards.push_back(shared);
+    s.cards.push_back(sb::PictureCard(3, p));  // no objects
     Load(s);
     // The name's length byte says 200: only the 31 characters of its field are taken.
     {
@@ -258,6 +261,16 @@ TEST_F(CardRedrawTest, SharedCardsShowTheirHoldersPictureUnderBackgroundObjectsF
     EXPECT_EQ(LayerListIds(), (std::vector<uint16_t>{10, 20, 22})) << "background objects first, no hidden ones";
     EXPECT_EQ(Mismatch(OffscreenPixels(window_), p), "") << "the holder's picture";
     EXPECT_EQ(Mismatch(WindowPixels(window_), p, kButton).substr(0, 9), "at 30,2: ") << "the background button shows";
+    // The layer mask (which cuts the card's movies) has the objects of the card shown, and a card
+    // without objects has a mask without any.
+    ASSERT_NE(GetLayerMaskBitmap(), nullptr);
+    EXPECT_FALSE(BitmapPixelIsSet(window_, GetLayerMaskBitmap(), 35, 5)) << "the background button in the mask";
+    EXPECT_FALSE(BitmapPixelIsSet(window_, GetLayerMaskBitmap(), 15, 24)) << "the card's own button in the mask";
+    Show(GetCardByIndex(3));
+    EXPECT_TRUE(LayerListIds().empty());
+    ASSERT_NE(GetLayerMaskBitmap(), nullptr);
+    EXPECT_TRUE(BitmapPixelIsSet(window_, GetLayerMaskBitmap(), 35, 5)) << "no object: nothing of the card before";
+    EXPECT_TRUE(BitmapPixelIsSet(window_, GetLayerMaskBitmap(), 15, 24));
     {
         LayerLock<ButtonLayer> named(FindLayer(kObjectButton, 22));
         ASSERT_TRUE(named);
