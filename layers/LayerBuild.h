@@ -19,6 +19,6 @@ void WalkVisibleObjects(Handle card, CardObjectVisitor visit, void* context);
 // hidden objects are shown (palette mode 5: of the hidden buttons, those that play a sound).
 bool ObjectGetsLayer(std::span<const uint8_t> object);
 // Appends one layer per visible object of the card (background objects first, in object order),
-// then rebuilds the layer mask and clip region once. Returns the field to activate after the redraw (the last field made without bit 2 in its
-// byte 26), or 0.
+// then rebuilds the layer mask and clip region once. Returns the field to activate after the
+// redraw (the last field made without bit 2 in its byte 26), or 0.
 LayerHandle BuildCardLayers(Handle card);

@@ -1,10 +1,10 @@
 // The card redraw on a real card window: stacks made by the builder with pictures at 1, 4, 8, 16
 // and 32 bits are read into the card list and shown by RedrawCard; the window's pixels are
 // compared with the pictures' own colours, the offscreen afterwards holds the picture alone, the
-// objects are layers (background objects first, hidden ones left out, names clamped) and the layer
-// mask is the card's own (empty for a card without objects), one object
-// moves with UpdateObjectOnCard, a damaged picture shows white with an alert, and NewCard stores
-// the picture on display.
+// objects are layers (background objects first, hidden ones left out, names clamped) and the
+// layer mask is the card's own (empty for a card without objects), one object moves with
+// UpdateObjectOnCard, a damaged picture shows white with an alert, and NewCard stores the
+// picture on display.
 #include "cardview/card/CardRedraw.h"
 
 #include <gtest/gtest.h>
@@ -266,17 +266,17 @@ TEST_F(CardRedrawTest, SharedCardsShowTheirHoldersPictureUnderBackgroundObjectsF
     ASSERT_NE(GetLayerMaskBitmap(), nullptr);
     EXPECT_FALSE(BitmapPixelIsSet(window_, GetLayerMaskBitmap(), 35, 5)) << "the background button in the mask";
     EXPECT_FALSE(BitmapPixelIsSet(window_, GetLayerMaskBitmap(), 15, 24)) << "the card's own button in the mask";
-    Show(GetCardByIndex(3));
-    EXPECT_TRUE(LayerListIds().empty());
-    ASSERT_NE(GetLayerMaskBitmap(), nullptr);
-    EXPECT_TRUE(BitmapPixelIsSet(window_, GetLayerMaskBitmap(), 35, 5)) << "no object: nothing of the card before";
-    EXPECT_TRUE(BitmapPixelIsSet(window_, GetLayerMaskBitmap(), 15, 24));
     {
         LayerLock<ButtonLayer> named(FindLayer(kObjectButton, 22));
         ASSERT_TRUE(named);
         EXPECT_EQ(named->nameLength, 31);
         EXPECT_EQ(std::string(named->name), std::string(31, 'N'));
     }
+    Show(GetCardByIndex(3));
+    EXPECT_TRUE(LayerListIds().empty());
+    ASSERT_NE(GetLayerMaskBitmap(), nullptr);
+    EXPECT_TRUE(BitmapPixelIsSet(window_, GetLayerMaskBitmap(), 35, 5)) << "no object: nothing of the card before";
+    EXPECT_TRUE(BitmapPixelIsSet(window_, GetLayerMaskBitmap(), 15, 24));
     SetToolNumberQuietly(kButtonTool);  // hidden buttons show
     FreeLayerList();
     BuildCardLayers(GetCardByIndex(2));
