@@ -71,7 +71,7 @@ SLOT_CEILING = 144
 # Virtual functions outside the media element classes (PrintDevice, ShapeSink, ByteSource).
 VIRTUAL_CEILING = 17
 # File-scope variables in the layer folders (lower it when globals go; never raise it).
-FILE_SCOPE_CEILING = 330
+FILE_SCOPE_CEILING = 329
 BROWSER_API = ("host/downloads/NpInterface.h",)
 # Sub-folders that still include each other, to be ended (never add to it).
 KNOWN_FOLDER_PAIRS = {

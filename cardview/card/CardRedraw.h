@@ -4,6 +4,7 @@
 //
 //   CardRedraw_win.cpp    RedrawCard, UpdateObjectOnCard, ShowCardAsItIs
 //   CardLayers_win.cpp    BuildCardLayers, the animation start frames
+//   OldCard_win.cpp       TakeOldCard, the picture a move's effect plays from
 //   DefaultPaletteCard_win.cpp  the card on display back to the default palette
 #pragma once
 
@@ -30,11 +31,11 @@ inline constexpr uint32_t kAlertPictureUnreadable = 2235;
 void RedrawCard(Handle card, const CardMove& move, bool entering);
 // Redraws the area of one object of the current card (kind 16, 48 or 96 and its id); direct:
 // 1 copies straight to the window (and lets a hidden object show while its kind's hidden
-// objects are shown), else the transition runs over the area.
-void UpdateObjectOnCard(uint16_t kind, uint16_t id, int effectId, int speed, int transition, int direct);
+// objects are shown), else the move's transition runs over the area.
+void UpdateObjectOnCard(uint16_t kind, uint16_t id, const CardMove& move, int direct);
 // The card as it shows (its picture and its layers) brought onto the card window again with the
-// transition; the layers, the text windows and the undo steps stay as they are.
-void ShowCardAsItIs(int transition, int effectId, int speed);
+// move's transition; the layers, the text windows and the undo steps stay as they are.
+void ShowCardAsItIs(const CardMove& move);
 
 // ---- CardLayers_win.cpp (the layers themselves: layers/LayerBuild.h) ----
 // The start frames of the card's and its objects' animations, into the offscreen DC (browse
@@ -48,6 +49,13 @@ void DrawCardMovieStills(Handle card, HDC dc);
 uint16_t StartFramesCardId();
 // One start frame: the action block is the 'Actn' resource actionId when not 0, else record.
 void DrawObjectAnimationStart(std::span<const uint8_t> record, uint16_t actionId, HDC dc);
+
+// ---- OldCard_win.cpp ----
+// The one capture of the picture a move's effect plays from, when the move needs one
+// (NeedsOldCard) and has none yet (a waiting move keeps the one it took): the card left (a card
+// record) rendered with its layers, whatever the window shows; without one, or when it cannot be
+// rendered, the window's client area as it shows (a redraw in place).
+void TakeOldCard(CardMove& move, HWND window, Handle leftCard = 0);
 
 // ---- DefaultPaletteCard_win.cpp ----
 // Resets the card on display to the default palette: the application palette takes the default

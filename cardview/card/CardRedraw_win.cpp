@@ -22,8 +22,6 @@
 #include "graphics/pixels/CardPictureGdi.h"
 #include "graphics/pixels/DibGdi.h"
 #include "cardview/transitions/CardTransitions.h"
-#include "cardview/transitions/QtEffect.h"
-#include "cardview/transitions/TransitionTable.h"
 #include "media/MediaManager.h"
 #include "objects/ObjectServices.h"
 #include "objects/text/ActiveTextField.h"
@@ -38,8 +36,6 @@
 namespace {
 
 constexpr RECT kEverywhere = {0, 0, 10000, 10000};
-
-bool IsFade(int transition) { return transition == 5 || transition == 6 || transition == 27; }
 
 int DisplayDepth() { return RecordedDepth(GetDisplayBitsPerPixel()); }
 
@@ -150,8 +146,7 @@ void RedrawCard(Handle card, const CardMove& move, bool entering) {
     DiscardUndoOnLeavingCard();  // a card deletion outlives the redraw it causes
     if (entering)
         OpenVideodiscPlayer();
-    if (depth == 8 && IsFade(move.transition))
-        PrepareFadeTransition(window, move.transition);
+    PrepareFadeTransition(window, move);
 
     DibHandle dib = 0;
     const CardPictureOutcome picture = CardPictureForDisplay(card, depth, &dib);
@@ -250,7 +245,7 @@ LayerHandle NewLayerOfKind(std::span<const uint8_t> object, int position) {
 
 // The area drawn afresh into a bitmap reaching from the window's origin to its right and bottom
 // edges; false when the DC or the bitmap cannot be had.
-bool ShowArea(const RECT& area, const RECT& newRect, CardMove move, int direct) {
+bool ShowArea(const RECT& area, const RECT& newRect, const CardMove& asked, int direct) {
     HWND window = GetCardWindow();
     WindowDC screen(window);
     MemoryDC memory(screen.get());
@@ -270,8 +265,6 @@ bool ShowArea(const RECT& area, const RECT& newRect, CardMove move, int direct) 
             ReleaseOffscreenDC(offscreen);
         }
         ClipTextFieldWindows(area);
-        if (move.transition >= kTransQuickTimeEffect)
-            move.oldCard = QTCaptureWindowImage(window);
         if (direct == 1) {
             DrawLayersInRect(memory.get(), area, nullptr, false);
             MediaUpdateAll();
@@ -281,6 +274,9 @@ bool ShowArea(const RECT& area, const RECT& newRect, CardMove move, int direct) 
             return true;
         }
     }
+    // An effect plays from the window as it shows, before the text objects of the area go.
+    CardMove move = asked;
+    TakeOldCard(move, window);
     // The text objects of the area come in with it: drawn into the bitmap, their windows shown
     // once it is in.
     const TextFieldWindowsHeld held(area);
@@ -297,7 +293,7 @@ bool ShowArea(const RECT& area, const RECT& newRect, CardMove move, int direct) 
 
 }  // namespace
 
-void UpdateObjectOnCard(uint16_t kind, uint16_t id, int effectId, int speed, int transition, int direct) {
+void UpdateObjectOnCard(uint16_t kind, uint16_t id, const CardMove& move, int direct) {
     const Handle card = CardOnDisplay();
     if (GetCardView().zoom != 1 || !IsValidHandle(card))
         return;
@@ -335,16 +331,16 @@ void UpdateObjectOnCard(uint16_t kind, uint16_t id, int effectId, int speed, int
     if (!search.record.empty() && (!hidden || (direct == 1 && ObjectGetsLayer(search.record))))
         NewLayerOfKind(search.record, std::max(search.position, 1));
     CreateClipRegion();
-    if (!ShowArea(area, newRect, CardMove{transition, effectId, speed}, direct))
+    if (!ShowArea(area, newRect, move, direct))
         RefreshCardOnDisplay(1);
 }
 
-void ShowCardAsItIs(int transition, int effectId, int speed) {
+void ShowCardAsItIs(const CardMove& move) {
     int width = 0, height = 0;
     GetOffscreenSize(&width, &height, nullptr);
     if (GetCardZoom() != 1 || !GetOffscreenBitmap() || width <= 0 || height <= 0)
         return;
     const RECT card{0, 0, width, height};
-    if (!ShowArea(card, card, CardMove{transition, effectId, speed}, 0))
+    if (!ShowArea(card, card, move, 0))
         InvalidateRect(GetCardWindow(), nullptr, FALSE);
 }

@@ -18,10 +18,31 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
+#include <utility>
+#include <vector>
 
 #include "format/StackFile.h"
+
+// The card a move leaves, as a packed DIB (header, colour table, rows), for a QuickTime effect
+// to play from. Copies of a move (one waiting for its stack, one held under an editor) share the
+// bytes; the last copy frees them. Empty: no picture.
+class OldCardPicture {
+public:
+    OldCardPicture() = default;
+    explicit OldCardPicture(std::vector<uint8_t> packedDib)
+        : dib_(packedDib.empty() ? nullptr : std::make_shared<const std::vector<uint8_t>>(std::move(packedDib))) {}
+    explicit operator bool() const { return dib_ != nullptr; }
+    std::span<const uint8_t> PackedDib() const {
+        return dib_ ? std::span<const uint8_t>(*dib_) : std::span<const uint8_t>();
+    }
+
+private:
+    std::shared_ptr<const std::vector<uint8_t>> dib_;
+};
 
 // How one move shows the card it enters: handed down from what moves (an action, a command, a
 // request) to the transition, so that nothing of one move is left for the next. The default is
@@ -33,22 +54,22 @@ struct CardMove {
     COLORREF color = RGB(0, 0, 0);      // "Fade to button color": the clicked object's colour
     std::optional<POINT> zoomCentre;    // where a zoom starts, in card-window coordinates (the
                                         // clicked object's centre); without one, the rectangle's centre
-    std::shared_ptr<void> oldCard;      // the card left, for an effect to play from: a packed DIB
-                                        // in a movable global block (QtEffect.h captures it)
+    OldCardPicture oldCard;             // the card left, which an effect plays from (TakeOldCard,
+                                        // cardview/card/CardRedraw.h, takes it)
 };
+
+// Whether the move plays a QuickTime effect (transition 29 or an effect id), which plays from the
+// card left: the one rule of when a move takes its old card.
+bool NeedsOldCard(const CardMove& move);
 
 // Shows rect of bitmap on the window with the move's transition, speed and effect. The bitmap is
 // in window coordinates: its pixel (x, y) lands on the window's (x, y). With blend set every step
 // also moves the palette blend along. Nothing for an empty rect or without a bitmap.
 void RunTransition(const CardMove& move, HWND window, const RECT& rect, HBITMAP bitmap, int blend);
-// The move whose transition runs now, for an observer of its steps (TransitionTiming.h); null
-// between transitions.
-const CardMove* CardMoveRunning();
 
-
-// Readies the window's colours before a fade (n 5, 6, 27) on 8-bit displays: the window's
-// image drawn back with the pixels of palette entries 246..255 moved to entries 0..245.
-void PrepareFadeTransition(HWND window, int transition);
+// Readies the window's colours before a move that plays a fade (5, 6, 27) on 8-bit displays: the
+// window's image drawn back with the pixels of palette entries 246..255 moved to entries 0..245.
+void PrepareFadeTransition(HWND window, const CardMove& move);
 
 // A memory DC holding a copy of the DC's whole device area (at least width x height), with the
 // application palette selected; null on failure. FreeSnapshotDC deletes it and its bitmap.

@@ -1,8 +1,6 @@
 // RunTransition: the transition context, the table of the 29 slots and the copying transitions.
 #include "cardview/transitions/CardTransitions.h"
 
-#include <utility>
-
 #include "core/ui/DisplayUtils.h"
 #include "core/ui/GdiGuards.h"
 #include "layers/CardView.h"
@@ -13,9 +11,6 @@
 #include "cardview/transitions/TransitionTiming.h"
 
 namespace {
-
-// Set only while a transition runs (CardMoveRunning).
-const CardMove* g_running = nullptr;
 
 bool EmptyRect(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 
@@ -43,7 +38,7 @@ void RunSlot(const TransitionContext& c, int transition) {
     case kTransZoomIn:
     case kTransZoomOut: {
         const RECT& r = c.rect;
-        const POINT centre = c.zoomCentre.value_or(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        const POINT centre = c.move.zoomCentre.value_or(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
         RunZoomTransition(c, transition == kTransZoomIn, centre);
         return;
     }
@@ -58,7 +53,9 @@ void RunSlot(const TransitionContext& c, int transition) {
 
 }  // namespace
 
-const CardMove* CardMoveRunning() { return g_running; }
+bool NeedsOldCard(const CardMove& move) {
+    return ChooseTransition(move.transition, move.effect) == kTransQuickTimeEffect;
+}
 
 void BlitTransitionRect(const TransitionContext& c, const RECT& rect, HBITMAP source) {
     TransitionMediaIdle();
@@ -78,12 +75,12 @@ void BlitTransitionRect(const TransitionContext& c, const RECT& rect, HBITMAP so
 }
 
 void RunTransitionPlan(const TransitionContext& c, const TransitionPlan& plan) {
-    BeginTransitionSteps(plan.stepCount);
+    BeginTransitionSteps(c, plan.stepCount);
     for (const TransitionGroup& group : plan.groups) {
         for (const Rect32& r : group.rects)
             BlitTransitionRect(c, RECT{r.left, r.top, r.right, r.bottom}, c.source);
         if (group.endsStep)
-            WaitTransitionStep(c.blend);
+            WaitTransitionStep(c);
     }
 }
 
@@ -92,10 +89,9 @@ void RunFastest(const TransitionContext& c) {
         RedrawWindow(c.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         return;
     }
-    const int speed = TransitionSpeed();
-    SetTransitionSpeed(speed == 8 ? 0 : speed / 2);
-    RunPlanned(c, kTransFastest);
-    SetTransitionSpeed(speed);
+    TransitionContext bands = c;
+    bands.speed = c.speed == 8 ? 0 : c.speed / 2;
+    RunPlanned(bands, kTransFastest);
 }
 
 void RunTransition(const CardMove& move, HWND window, const RECT& rect, HBITMAP bitmap, int blend) {
@@ -111,13 +107,10 @@ void RunTransition(const CardMove& move, HWND window, const RECT& rect, HBITMAP 
     const int slot = ChooseTransition(move.transition, move.effect);
     if (slot == kTransQuickTimeEffect && (move.effect & 0xFFFF) != 0)
         QTSelectEffect(static_cast<int16_t>(move.effect & 0xFFFF));
-    const TransitionContext context = {window,     windowDC.get(),  rect, bitmap, sourceDC.get(), blend,
-                                       move.color, move.zoomCentre, static_cast<HGLOBAL>(move.oldCard.get())};
-    SetTransitionSpeed(NormalizeTransitionSpeed(move.speed));
-    BeginTransitionSteps(0);
+    const TransitionContext context = {window, windowDC.get(), rect,  bitmap,
+                                       sourceDC.get(), blend, move, NormalizeTransitionSpeed(move.speed)};
+    BeginTransitionSteps(context, 0);
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    const CardMove* outer = std::exchange(g_running, &move);
     RunSlot(context, slot);
-    FinishTransitionSteps(blend);
-    g_running = outer;
+    FinishTransitionSteps(context);
 }

@@ -5,15 +5,13 @@
 //
 //   QtEffectRecord.cpp   the record and its resource bytes
 //   QtEffectState.cpp    the effect state: current record, effect list, timing (QtEffectState.h)
-//   QtEffect_win.cpp     capturing the old card, running an effect, the parameter dialog,
+//   QtEffect_win.cpp     the window as the old card, running an effect, the parameter dialog,
 //                        "QTDATA" descriptions, filling list controls
 #pragma once
 
 #include <windows.h>
 
-#include <memory>
-
-#include "graphics/dib/Dib.h"
+#include "cardview/transitions/CardTransitions.h"
 #include "cardview/transitions/QtEffectState.h"
 
 struct TransitionContext;
@@ -25,12 +23,9 @@ Handle ModuleQtData(const std::string& name);
 std::vector<uint8_t> FetchQtEffectList();
 void QTFillEffectList(int first, HWND list);
 bool QTEditEffectParams(HWND owner);
-// The window's client area as the old card an effect plays from (CardMove::oldCard): a packed
-// DIB in a movable global block, freed with the last copy of the move; null on failure.
-std::shared_ptr<void> QTCaptureWindowImage(HWND window);
-// The same of the old card rendered with its layers (a packed DIB, which the caller keeps);
-// without one, of the window's client area, which shows the same card.
-std::shared_ptr<void> QTCaptureCardImage(HWND window, DibHandle card);
+// The window's client area as the old card an effect plays from (CardMove::oldCard); empty on
+// failure.
+OldCardPicture OldCardOfWindow(HWND window);
 // Plays the current effect into the transition's window from the move's old card to the new
 // card, which is then shown whole.
 bool QTRunTransitionEffect(const TransitionContext& transition, HBITMAP newCard);

@@ -2,7 +2,8 @@
 // frames into the window, the parameter dialog, "QTDATA" descriptions and list controls.
 #include <windows.h>
 
-#include <cstring>
+#include <span>
+#include <utility>
 #include <vector>
 
 #include "core/system/PluginModule.h"
@@ -13,17 +14,6 @@
 #include "cardview/transitions/CardTransitions.h"
 #include "cardview/transitions/QtEffect.h"
 #include "cardview/transitions/TransitionContext.h"
-
-namespace {
-
-// A packed DIB in a movable global block, owned by the moves that carry it.
-std::shared_ptr<void> OwnedGlobal(HGLOBAL block) {
-    if (!block)
-        return nullptr;
-    return std::shared_ptr<void>(block, [](void* owned) { GlobalFree(static_cast<HGLOBAL>(owned)); });
-}
-
-}  // namespace
 
 Handle ModuleQtData(const std::string& name) {
     HMODULE module = GetAppInstance() ? GetAppInstance() : GetModuleHandleA(nullptr);
@@ -72,18 +62,14 @@ private:
     QtPixelWorld world_{};
 };
 
-void DrawPackedDib(HDC dc, HGLOBAL packed) {
-    const auto* bytes = static_cast<const uint8_t*>(GlobalLock(packed));
-    if (!bytes)
-        return;
-    const std::span<const uint8_t> dib(bytes, GlobalSize(packed));
+void DrawPackedDib(HDC dc, const OldCardPicture& picture) {
+    const std::span<const uint8_t> dib = picture.PackedDib();
     DibLayout layout;
-    if (ReadDibLayout(dib, layout)) {
-        const auto* info = reinterpret_cast<const BITMAPINFO*>(bytes);
-        SetDIBitsToDevice(dc, 0, 0, layout.width, layout.height, 0, 0, 0, layout.height, bytes + layout.bitsOffset, info,
-                          DIB_RGB_COLORS);
-    }
-    GlobalUnlock(packed);
+    if (!ReadDibLayout(dib, layout))
+        return;
+    const auto* info = reinterpret_cast<const BITMAPINFO*>(dib.data());
+    SetDIBitsToDevice(dc, 0, 0, layout.width, layout.height, 0, 0, 0, layout.height, dib.data() + layout.bitsOffset,
+                      info, DIB_RGB_COLORS);
 }
 
 // QTPrepareEffectSources and QTRunEffect: 0 when the effect ran.
@@ -112,24 +98,19 @@ QtErr PrepareAndRun(QtEffectRecord* record, HWND window, const World& a, const W
 
 }  // namespace
 
-std::shared_ptr<void> QTCaptureWindowImage(HWND window) {
+OldCardPicture OldCardOfWindow(HWND window) {
     RECT client = {};
     OwnedGdiObject<HBITMAP> bitmap(CopyWindowClient(window, &client));
-    return bitmap ? OwnedGlobal(BitmapToPackedDib(bitmap.get())) : nullptr;
-}
-
-std::shared_ptr<void> QTCaptureCardImage(HWND window, DibHandle card) {
-    const std::vector<uint8_t> bytes = card ? HandleToBytes(card) : std::vector<uint8_t>{};
-    DibLayout layout;
-    if (bytes.empty() || !ReadDibLayout(bytes, layout))
-        return QTCaptureWindowImage(window);
-    std::shared_ptr<void> captured = OwnedGlobal(GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
-    void* to = captured ? GlobalLock(static_cast<HGLOBAL>(captured.get())) : nullptr;
-    if (!to)
-        return nullptr;
-    std::memcpy(to, bytes.data(), bytes.size());
-    GlobalUnlock(static_cast<HGLOBAL>(captured.get()));
-    return captured;
+    HGLOBAL packed = bitmap ? BitmapToPackedDib(bitmap.get()) : nullptr;
+    if (!packed)
+        return {};
+    std::vector<uint8_t> bytes;
+    if (const auto* at = static_cast<const uint8_t*>(GlobalLock(packed))) {
+        bytes.assign(at, at + GlobalSize(packed));
+        GlobalUnlock(packed);
+    }
+    GlobalFree(packed);
+    return OldCardPicture(std::move(bytes));
 }
 
 bool QTRunTransitionEffect(const TransitionContext& transition, HBITMAP newCard) {
@@ -150,8 +131,7 @@ bool QTRunTransitionEffect(const TransitionContext& transition, HBITMAP newCard)
     HDC cardDC = selectedThere ? transition.sourceDC : source.get();
     if (a) {
         SelectedObject selected(memory.get(), a.bitmap());
-        if (transition.oldCard)
-            DrawPackedDib(memory.get(), transition.oldCard);  // without one, A stays empty
+        DrawPackedDib(memory.get(), transition.move.oldCard);  // without one, A stays empty
     }
     if (b) {
         SelectedObject selected(memory.get(), b.bitmap());

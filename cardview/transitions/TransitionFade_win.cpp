@@ -23,7 +23,7 @@ namespace {
 COLORREF FadeColor(const TransitionContext& c, int transition) {
     switch (transition) {
     case kTransFadeToWhite: return RGB(255, 255, 255);
-    case kTransFadeToButtonColor: return c.color;
+    case kTransFadeToButtonColor: return c.move.color;
     default: return RGB(0, 0, 0);
     }
 }
@@ -34,34 +34,34 @@ void CopyRect(HDC dc, const RECT& r, HDC sourceDC) {
 
 }  // namespace
 
-bool FadeThroughColor(HDC dc, const RECT& rect, HDC sourceDC, COLORREF color) {
+bool FadeThroughColor(const TransitionContext& c, COLORREF color) {
     const PaletteRgb k = PaletteRgbFromColorRef(color);
-    const int speed = TransitionSpeed();
     uint32_t start = GetTicks();
     for (int j = 1; j <= kFadeOutSteps; ++j) {
         AnimatePaletteEntries(FadeTowardColor(PaletteBlendStartTable(), k, j));
         TransitionMediaIdle();
-        WaitQuarterTicksSince(start, FadeStepQuarterTicks(speed, j));
+        WaitQuarterTicksSince(start, FadeStepQuarterTicks(c.speed, j));
     }
-    CopyRect(dc, rect, sourceDC);
+    CopyRect(c.dc, c.rect, c.sourceDC);
     start = GetTicks();
     for (int j = 1; j <= kFadeInSteps; ++j) {
         AnimatePaletteEntries(FadeFromColor(PaletteBlendTargetTable(), k, j));
         TransitionMediaIdle();
-        WaitQuarterTicksSince(start, FadeStepQuarterTicks(speed, j));
+        WaitQuarterTicksSince(start, FadeStepQuarterTicks(c.speed, j));
     }
-    CopyRect(dc, rect, sourceDC);
+    CopyRect(c.dc, c.rect, c.sourceDC);
     AnimatePaletteEntries(PaletteBlendTargetTable());
     return true;
 }
 
 void RunFadeTransition(const TransitionContext& c, int transition) {
     if (GetDisplayBitsPerPixel() != 8) {
-        SetTransitionSpeed(8);
-        RunFastest(c);
+        TransitionContext plain = c;
+        plain.speed = 8;
+        RunFastest(plain);
         return;
     }
-    if (!FadeThroughColor(c.dc, c.rect, c.sourceDC, FadeColor(c, transition)))
+    if (!FadeThroughColor(c, FadeColor(c, transition)))
         RunFastest(c);
 }
 
@@ -77,7 +77,8 @@ bool RemapBitmapTopColors(HDC dc, HBITMAP bitmap) {
                      reinterpret_cast<const BITMAPINFO*>(locked.bytes().data()), DIB_RGB_COLORS) != 0;
 }
 
-void PrepareFadeTransition(HWND window, int transition) {
+void PrepareFadeTransition(HWND window, const CardMove& move) {
+    const int transition = ChooseTransition(move.transition, move.effect);
     if (transition != kTransFadeToBlack && transition != kTransFadeToWhite && transition != kTransFadeToButtonColor)
         return;
     if (GetDisplayBitsPerPixel() != 8)

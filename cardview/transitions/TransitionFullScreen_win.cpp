@@ -32,19 +32,23 @@ void PauseUnlessEscape() {
     }
 }
 
-void FullScreenDissolve(HDC dc, const RECT& screen, HDC newScreenDC, int blend) {
+// The screen dissolves to black, pauses, and dissolves to the new screen (the context's source).
+void FullScreenDissolve(const TransitionContext& screen) {
     {
-        MemoryDC blackDC(dc);
-        OwnedGdiObject<HBITMAP> black(CreateCompatibleBitmap(dc, screen.right, screen.bottom));
+        MemoryDC blackDC(screen.dc);
+        OwnedGdiObject<HBITMAP> black(CreateCompatibleBitmap(screen.dc, screen.rect.right, screen.rect.bottom));
         SelectedObject selected(blackDC.get(), black.get());
         if (selected) {
-            PatBlt(blackDC.get(), 0, 0, screen.right, screen.bottom, BLACKNESS);
-            DissolveOnto(dc, screen, blackDC.get(), blend);
+            PatBlt(blackDC.get(), 0, 0, screen.rect.right, screen.rect.bottom, BLACKNESS);
+            TransitionContext toBlack = screen;
+            toBlack.source = black.get();
+            toBlack.sourceDC = blackDC.get();
+            DissolveOnto(toBlack);
         }
     }
     PauseUnlessEscape();
-    if (!DissolveOnto(dc, screen, newScreenDC, blend))
-        BitBlt(dc, 0, 0, screen.right, screen.bottom, newScreenDC, 0, 0, SRCCOPY);
+    if (!DissolveOnto(screen))
+        BitBlt(screen.dc, 0, 0, screen.rect.right, screen.rect.bottom, screen.sourceDC, 0, 0, SRCCOPY);
 }
 
 }  // namespace
@@ -129,13 +133,15 @@ void RunFullScreenTransition(const TransitionContext& card) {
             MemoryDC newScreenDC(dc.get());
             SelectedObject selected(newScreenDC.get(), newScreen.get());
             SelectedPalette newPalette(newScreenDC.get(), GetAppPalette(), SelectedPalette::kIfIndexed);
-            const RECT screen = {0, 0, width, height};
-            const TransitionContext whole = {card.window, dc.get(), screen, newScreen.get(), newScreenDC.get(),
-                                             card.blend};
+            TransitionContext whole = card;
+            whole.dc = dc.get();
+            whole.rect = {0, 0, width, height};
+            whole.source = newScreen.get();
+            whole.sourceDC = newScreenDC.get();
             if (selected) {
                 if (!fade)
-                    FullScreenDissolve(dc.get(), screen, newScreenDC.get(), card.blend);
-                else if (!FadeThroughColor(dc.get(), screen, newScreenDC.get(), RGB(0, 0, 0)))
+                    FullScreenDissolve(whole);
+                else if (!FadeThroughColor(whole, RGB(0, 0, 0)))
                     RunFastest(whole);
             }
         }

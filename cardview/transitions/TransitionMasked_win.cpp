@@ -56,13 +56,13 @@ bool PatternReveal(int transition, const TransitionContext& c) {
     if (!snapshot.get())
         return false;
     const int w = c.rect.right - c.rect.left, h = c.rect.bottom - c.rect.top;
-    BeginTransitionSteps(kPatternRevealSteps);
+    BeginTransitionSteps(c, kPatternRevealSteps);
     for (int step = 0; step < kPatternRevealSteps; ++step) {
         TransitionMediaIdle();
         const MaskBits mask = PatternRevealMask(transition, step, w, h);
         if (!ApplyMask(snapshot.get(), c.dc, c.rect, c.sourceDC, mask, {c.rect.left, c.rect.top}))
             return false;
-        WaitTransitionStep(c.blend);
+        WaitTransitionStep(c);
     }
     return true;
 }
@@ -77,14 +77,14 @@ bool Rain(const TransitionContext& c) {
     const int w = std::max({cardWidth, static_cast<int>(c.rect.right), static_cast<int>(c.rect.right - c.rect.left)});
     const int h = std::max({cardHeight, static_cast<int>(c.rect.bottom), static_cast<int>(c.rect.bottom - c.rect.top)});
     RainTile tile;
-    BeginTransitionSteps(kRainSteps);
+    BeginTransitionSteps(c, kRainSteps);
     for (int step = 0; step < kRainSteps; ++step) {
         TransitionMediaIdle();
         RainStep(&tile, step);
         const MaskBits mask = RainMask(tile, w, h);
         if (!ApplyMask(snapshot.get(), c.dc, c.rect, c.sourceDC, mask, {0, 0}))
             return false;
-        WaitTransitionStep(c.blend);
+        WaitTransitionStep(c);
     }
     return true;
 }
@@ -133,28 +133,29 @@ HBITMAP CopyWindowClient(HWND window, RECT* client) {
     return bitmap.release();
 }
 
-bool DissolveOnto(HDC dc, const RECT& rect, HDC sourceDC, int blend) {
+bool DissolveOnto(const TransitionContext& c) {
+    const RECT& rect = c.rect;
     DissolveState state;
     if (!InitDissolve({rect.left, rect.top, rect.right, rect.bottom}, &state))
         return false;
-    Snapshot snapshot(dc, rect);
+    Snapshot snapshot(c.dc, rect);
     if (!snapshot.get())
         return false;
     const uint32_t share = DissolveShare(state);
-    BeginTransitionSteps(16);
+    BeginTransitionSteps(c, 16);
     for (int step = 0; step < 16; ++step) {
         if (state.remaining != 0) {
             DissolveStep(&state, share);
             MaskBits mask(state.realWidth, state.realHeight);
             if (!MaskBitsFromRows(state.mask, static_cast<uint32_t>(state.rowBytes), true, true, &mask) ||
-                !ApplyMask(snapshot.get(), dc, rect, sourceDC, mask, {rect.left, rect.top})) {
+                !ApplyMask(snapshot.get(), c.dc, rect, c.sourceDC, mask, {rect.left, rect.top})) {
                 EndDissolve(&state);
                 return false;
             }
         }
-        WaitTransitionStep(blend);
+        WaitTransitionStep(c);
     }
-    BitBlt(dc, rect.left, rect.top, rect.right - rect.left, 1, sourceDC, rect.left, rect.top, SRCCOPY);
+    BitBlt(c.dc, rect.left, rect.top, rect.right - rect.left, 1, c.sourceDC, rect.left, rect.top, SRCCOPY);
     EndDissolve(&state);
     return true;
 }
@@ -164,7 +165,7 @@ bool RunMaskedReveal(const TransitionContext& c, int transition) {
         return true;
     switch (transition) {
     case kTransRain: return Rain(c);
-    case kTransDissolve: return DissolveOnto(c.dc, c.rect, c.sourceDC, c.blend);
+    case kTransDissolve: return DissolveOnto(c);
     default: return PatternReveal(transition, c);
     }
 }

@@ -1,11 +1,15 @@
 // The step clock of the transitions: a fixed number of steps timed in quarter ticks against one
 // start tick, so that slow drawing shortens the waits instead of lengthening the transition.
-// Every step end moves the palette blend along (when asked), gives the media manager's movie
-// controllers idle time and tells an observer (tests capture frames there). Ticks come from
-// core/system/Ticks.h, whose millisecond source tests replace.
+// The speed and the blend flag come with the transition's context (TransitionContext.h). Every
+// step end moves the palette blend along (when asked), gives the media manager's movie
+// controllers idle time and tells an observer, handing it the context (tests capture frames and
+// the running move there). Ticks come from core/system/Ticks.h, whose millisecond source tests
+// replace.
 #pragma once
 
 #include <cstdint>
+
+struct TransitionContext;
 
 // Quarter ticks per step: speed x 32 / n (integer division); 0 for no steps.
 constexpr int TransitionStepTime(int speed, int stepCount) {
@@ -22,25 +26,22 @@ constexpr int TransitionBlendLevel(int step, int stepCount) {
 
 // What a step end calls besides waiting and the media idle time. Each may be null.
 struct TransitionStepHooks {
-    void (*blendStep)(int level);         // BlendPaletteStep, with the blend flag set
-    void (*stepEnded)(int step, int stepCount, void* context);  // after the step, before the wait
-    void* context;
+    void (*blendStep)(int level);  // BlendPaletteStep, with the blend flag set
+    // After the step, before the wait: the transition's context and the observer's own pointer.
+    void (*stepEnded)(const TransitionContext& transition, int step, int stepCount, void* observer);
+    void* observer;
 };
 // The hooks in force. The defaults: BlendPaletteStep, no observer.
 TransitionStepHooks& TransitionHooks();
 // Media idle time now (MediaIdleControllers; the copies of BlitTransitionRect call it too).
 void TransitionMediaIdle();
 
-// The speed in force for the steps (8, 16 or 32; "Fastest" lowers it for its bands).
-void SetTransitionSpeed(int speed);
-int TransitionSpeed();
-
-// BeginTransitionSteps(n): step 0, start now, time per step from the speed.
-void BeginTransitionSteps(int stepCount);
-// Ends one step: blend (with the flag), media idle, observer, then the wait.
-void WaitTransitionStep(int blend);
+// BeginTransitionSteps(c, n): step 0, start now, time per step from the context's speed.
+void BeginTransitionSteps(const TransitionContext& c, int stepCount);
+// Ends one step: blend (with the context's flag), media idle, observer, then the wait.
+void WaitTransitionStep(const TransitionContext& c);
 // Ends the steps not taken yet.
-void FinishTransitionSteps(int blend);
+void FinishTransitionSteps(const TransitionContext& c);
 // The step counters of the steps begun last.
 int TransitionStepIndex();
 int TransitionStepCount();

@@ -1,6 +1,7 @@
 // Transition step timing.
 #include "cardview/transitions/TransitionTiming.h"
 
+#include "cardview/transitions/TransitionContext.h"
 #include "core/system/Ticks.h"
 #include "graphics/palette/PaletteBlend.h"
 #include "media/MediaManager.h"
@@ -8,7 +9,6 @@
 namespace {
 
 struct StepState {
-    int speed = 8;
     int count = 0;
     int step = 0;
     uint32_t start = 0;
@@ -26,14 +26,11 @@ TransitionStepHooks& TransitionHooks() {
 
 void TransitionMediaIdle() { MediaIdleControllers(); }
 
-void SetTransitionSpeed(int speed) { g_steps.speed = speed; }
-int TransitionSpeed() { return g_steps.speed; }
-
-void BeginTransitionSteps(int stepCount) {
+void BeginTransitionSteps(const TransitionContext& c, int stepCount) {
     g_steps.step = 0;
     g_steps.count = stepCount;
     g_steps.start = GetTicks();
-    g_steps.time = TransitionStepTime(g_steps.speed, stepCount);
+    g_steps.time = TransitionStepTime(c.speed, stepCount);
 }
 
 void WaitQuarterTicksSince(uint32_t start, int64_t quarterTicks) {
@@ -42,20 +39,20 @@ void WaitQuarterTicksSince(uint32_t start, int64_t quarterTicks) {
     }
 }
 
-void WaitTransitionStep(int blend) {
+void WaitTransitionStep(const TransitionContext& c) {
     const TransitionStepHooks& hooks = TransitionHooks();
-    if (blend && hooks.blendStep)
+    if (c.blend && hooks.blendStep)
         hooks.blendStep(TransitionBlendLevel(g_steps.step, g_steps.count));
     TransitionMediaIdle();
     ++g_steps.step;
     if (hooks.stepEnded)
-        hooks.stepEnded(g_steps.step, g_steps.count, hooks.context);
+        hooks.stepEnded(c, g_steps.step, g_steps.count, hooks.observer);
     WaitQuarterTicksSince(g_steps.start, int64_t{g_steps.time} * g_steps.step);
 }
 
-void FinishTransitionSteps(int blend) {
+void FinishTransitionSteps(const TransitionContext& c) {
     while (g_steps.step < g_steps.count)
-        WaitTransitionStep(blend);
+        WaitTransitionStep(c);
 }
 
 int TransitionStepIndex() { return g_steps.step; }

@@ -15,7 +15,6 @@ void RunZoomTransition(const TransitionContext& c, bool zoomIn, POINT centre) {
         SelectedObject pen(c.dc, GetStockObject(WHITE_PEN));
         SelectedObject brush(c.dc, GetStockObject(HOLLOW_BRUSH));
         const int mix = SetROP2(c.dc, R2_XORPEN);
-        const int speed = TransitionSpeed();
         auto frame = [&c](const Rect32& r) { Rectangle(c.dc, r.left, r.top, r.right, r.bottom); };
         for (int pass = 0; pass < kZoomPasses; ++pass) {
             const uint32_t start = GetTicks();
@@ -24,10 +23,12 @@ void RunZoomTransition(const TransitionContext& c, bool zoomIn, POINT centre) {
             if (pass >= kZoomTrail)
                 frame(frames[pass - kZoomTrail]);
             TransitionMediaIdle();
-            WaitQuarterTicksSince(start, int64_t{4} * (speed + 1));
+            WaitQuarterTicksSince(start, int64_t{4} * (c.speed + 1));
         }
         SetROP2(c.dc, mix);
     }
-    SetTransitionSpeed(8);
-    RunFastest(c);
+    // The card itself comes at once: "Fastest" from speed 8, which does not wait.
+    TransitionContext card = c;
+    card.speed = 8;
+    RunFastest(card);
 }

@@ -172,11 +172,11 @@ void TryOnObject(const TransitionDialogRecord& record, int transition, int speed
         return static_cast<uint16_t>(hide ? stored | kObjectHidden : stored & ~kObjectHidden);
     };
     if (setFlags(hidden(showing)))
-        UpdateObjectOnCard(kind, id, 0, kSpeedFast, kTransFastest, 0);
+        UpdateObjectOnCard(kind, id, {kTransFastest, 0, kSpeedFast}, 0);
     if (setFlags(hidden(!showing)))
-        UpdateObjectOnCard(kind, id, 0, speed, transition, 0);
+        UpdateObjectOnCard(kind, id, {transition, 0, speed}, 0);
     if (setFlags(stored))
-        UpdateObjectOnCard(kind, id, 0, kSpeedFast, kTransFastest, 0);
+        UpdateObjectOnCard(kind, id, {kTransFastest, 0, kSpeedFast}, 0);
 }
 
 // The windows standing over the card while the dialog runs: the dialog and the dialogs that own
@@ -270,7 +270,7 @@ void TryIt(HWND dialog) {
                 FillRect(dc.get(), &client, brush.get());
         }
         // The card as it is: drawing it afresh would add a second set of layers and windows.
-        ShowCardAsItIs(transition, 0, speed);
+        ShowCardAsItIs({transition, 0, speed});
         InvalidateRect(window, nullptr, FALSE);
         UpdateWindow(window);
     }

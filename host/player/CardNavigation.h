@@ -20,6 +20,11 @@
 // Leaves the current card: the history entry (when asked), the modules' event, the card's leave
 // action, then everything that lives on a card is let go and its edits written back.
 void LeaveCard(bool withHistory);
+// The one way a move leaves the card, in this stack or for another: the move takes the picture
+// its effect plays from (TakeOldCard, the card rendered with its layers), a move naming an effect
+// lets the current effect record go (it selects its own as it plays), then LeaveCard. Done when
+// the move runs, so that a move held under an editor leaves the editor's effect record alone.
+void LeaveCardFor(CardMove& move, bool withHistory);
 // Enters the card of the current card id: drawn with the transition, titled, the modules told,
 // the stack's arrival action (when asked) and the card's arrival action run. Whether the
 // application palette could be realised.

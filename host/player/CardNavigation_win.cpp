@@ -19,6 +19,7 @@
 #include "core/ui/Resources.h"
 #include "core/ui/WindowUtils.h"
 #include "cardview/card/CardRedraw.h"
+#include "cardview/transitions/QtEffectState.h"
 #include "layers/LayerList.h"
 #include "graphics/palette/AppPalette.h"
 #include "graphics/pixels/FillPatterns.h"
@@ -47,19 +48,19 @@ char g_title[kTitleSize] = {};
 bool g_numberedTitle = false;  // the last title set carried a card number
 
 // Leaves the current card and enters another; nothing without an open stack or a target.
-void MoveToCard(Handle target, bool withHistory, const CardMove& move) {
+void MoveToCard(Handle target, bool withHistory, CardMove move) {
     if (!IsStackOpen() || !target)
         return;
     const uint16_t id = GetCardId(target);
-    LeaveCard(withHistory);
+    LeaveCardFor(move, withHistory);
     SetCurrentCardId(id);
     EnterCard(move, false);
 }
 
-void GoToCard(uint16_t id, bool withHistory, const CardMove& move) {
+void GoToCard(uint16_t id, bool withHistory, CardMove move) {
     if (!IsStackOpen())
         return;
-    LeaveCard(withHistory);
+    LeaveCardFor(move, withHistory);
     const Handle card = FindCardById(id);
     if (card && !IsCardDeleted(card))
         SetCurrentCardId(id);
@@ -95,6 +96,13 @@ void LeaveCard(bool withHistory) {
     FlushCardEdits();
     FreeLayerList();
     ResetCursorCache();
+}
+
+void LeaveCardFor(CardMove& move, bool withHistory) {
+    if (move.effect != 0)
+        QTFreeEffectState();
+    TakeOldCard(move, GetMainWindow(), IsStackOpen() ? GetCurrentCardRecord() : 0);
+    LeaveCard(withHistory);
 }
 
 int EnterCard(const CardMove& move, bool arriveAtStack) {

@@ -14,11 +14,8 @@
 #include "core/memory/ByteReader.h"
 #include "core/system/PluginModule.h"
 #include "core/ui/Resources.h"
-#include "cardview/card/CardRender.h"
 #include "graphics/palette/AppPalette.h"
 #include "cardview/transitions/CardTransitions.h"
-#include "cardview/transitions/QtEffect.h"
-#include "cardview/transitions/QtEffectState.h"
 #include "host/player/ActionPerform.h"
 #include "host/player/CardNavigation.h"
 #include "host/player/StackGate.h"
@@ -44,20 +41,6 @@ COLORREF TransitionColor(uint16_t storedIndex) {
     if (!GetPaletteEntries(palette, storedIndex - 1u, 1, &entry))
         return RGB(0, 0, 0);
     return RGB(entry.peRed, entry.peGreen, entry.peBlue);
-}
-
-// A move with a QuickTime effect starts afresh from the card being left, rendered with its
-// layers: the effect plays from it to the card entered (the move's old card). None without one.
-std::shared_ptr<void> TakeOldCardForEffect(int effect) {
-    if (effect == 0)
-        return nullptr;
-    QTFreeEffectState();
-    DibHandle card = 0;
-    RenderCardToDib(GetCurrentCardRecord(), &card);
-    std::shared_ptr<void> captured = QTCaptureCardImage(GetMainWindow(), card);
-    if (card)
-        DisposeHandle(card);
-    return captured;
 }
 
 // The move to another stack whose file was not found: in a web stack it has been asked of the
@@ -114,7 +97,6 @@ void GoToActionDestination(const ActionMove& move, const ActionMarks& marks, uin
         return;
     }
     WaitAfterActions(marks, objectId);
-    shown.oldCard = TakeOldCardForEffect(move.effect);
     MoveToActionDestination(move.destination, shown);
 }
 
@@ -122,9 +104,8 @@ namespace {
 
 // The move itself, once it may run and the user has let the stack go.
 int JumpToStack(const FileSpec& stack, uint16_t cardId, CardMove move, bool withHistory, bool rememberedFirst) {
-    move.oldCard = TakeOldCardForEffect(move.effect);
     const std::vector<uint8_t> timers = CopyTimerTable();  // a move that fails leaves them as they were
-    LeaveCard(withHistory);
+    LeaveCardFor(move, withHistory);
     if (const HWND window = GetMainWindow())
         ValidateRect(window, nullptr);
 

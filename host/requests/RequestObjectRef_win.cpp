@@ -156,7 +156,7 @@ void UpdateResolvedObject(NbaParamBlock& b) {
     const int transition = mode == 2 ? static_cast<int>(b.param4) : kPlainTransition;
     const int speed = mode == 2 ? static_cast<int>(b.handled) : kPlainSpeed;
     SavedRequestBlock saved(b);
-    UpdateObjectOnCard(kind, id, 0, speed, transition, 0);
+    UpdateObjectOnCard(kind, id, {transition, 0, speed}, 0);
     saved.Restore();
 }
 

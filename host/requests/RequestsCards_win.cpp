@@ -34,11 +34,9 @@ NameBuffer g_cardName{};  // the copy request 173 hands out
 
 using Move = void (*)(const CardMove& move);
 
+// The effect record is let go, and the old card taken, when the card is left (LeaveCardFor).
 void MoveAsAsked(const NbaParamBlock& b, Move move) {
-    const int effect = static_cast<uint16_t>(b.handled);
-    if (effect != 0)
-        QTReleaseCurrentEffectRecord();
-    move({static_cast<uint16_t>(b.param1), effect, static_cast<uint16_t>(b.param2)});
+    move({static_cast<uint16_t>(b.param1), static_cast<uint16_t>(b.handled), static_cast<uint16_t>(b.param2)});
 }
 
 // The card named by a caller's pointer; 0 for none.
@@ -100,8 +98,6 @@ void CbGoToCard(NbaParamBlock& b) {
     }
     const RequestedMove move = CheckRequestedMove(static_cast<uint16_t>(b.param2), static_cast<uint16_t>(b.param2 >> 16),
                                                   static_cast<uint16_t>(b.handled), QTEffectChoiceCount());
-    if (move.effect != 0)
-        QTReleaseCurrentEffectRecord();
     GoToCardId(id, {move.transition, move.effect, move.speed});
 }
 

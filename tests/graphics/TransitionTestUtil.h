@@ -114,8 +114,8 @@ protected:
         std::vector<uint32_t> ticks;
         int stepCount = 0;
     };
-    static void OnStep(int step, int stepCount, void* context) {
-        auto* c = static_cast<Capture*>(context);
+    static void OnStep(const TransitionContext&, int step, int stepCount, void* observer) {
+        auto* c = static_cast<Capture*>(observer);
         c->ticks.push_back(GetTicks());
         c->stepCount = stepCount;
         if (step == c->captureAt) {
@@ -129,7 +129,7 @@ protected:
     void Run(const CardMove& move, const RECT& r, Capture* capture) {
         capture->test = this;
         TransitionHooks().stepEnded = OnStep;
-        TransitionHooks().context = capture;
+        TransitionHooks().observer = capture;
         RunTransition(move, window_, r, cardB_, 0);
         TransitionHooks().stepEnded = nullptr;
     }

@@ -339,7 +339,7 @@ TEST_F(CardRedrawTest, UpdateObjectOnCardMovesOneObject) {
         for (size_t i = 0; i < 4; ++i)
             SetU16(std::span(lock.get() + offset, kObjectCommonBytes), kObjectRect + 2 * i, uint16_t((&moved.left)[i]));
     }
-    UpdateObjectOnCard(kObjectButton, 5, 0, 8, 0, 1);
+    UpdateObjectOnCard(kObjectButton, 5, {}, 1);
     EXPECT_EQ(Mismatch(WindowPixels(window_), p, moved), "") << "the button moved, the picture where it was";
     LayerLock<> layer(FindLayer(kObjectButton, 5));
     ASSERT_TRUE(layer);

@@ -35,9 +35,11 @@ TEST_F(QtEffectTest, EffectPlaysFromTheCapturedCardAndFallsBackUnbound) {
     const RECT whole = {0, 0, kWidth, kHeight};
     for (auto [n, effectId] : {std::pair{29, 0}, {40, 7}, {3, 9}}) {
         ShowCardA();
-        QTCaptureWindowImage(window_);
+        CardMove move{n, effectId, 8};
+        move.oldCard = OldCardOfWindow(window_);
+        ASSERT_TRUE(move.oldCard);
         Capture capture;
-        Run(n, effectId, 8, whole, &capture);
+        Run(move, whole, &capture);
         EXPECT_TRUE(capture.ticks.empty()) << n << "/" << effectId << ": the effect ran, not \"Fastest\"";
         EXPECT_EQ(Compare(WindowPixels(), whole).showB, kWidth * kHeight) << n << "/" << effectId;
     }

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "cardview/transitions/TransitionContext.h"
 #include "core/system/Ticks.h"
 
 namespace {
@@ -20,7 +21,7 @@ struct Recorded {
 };
 Recorded g_recorded;
 
-void RecordStep(int, int, void*) { g_recorded.ticks.push_back(GetTicks()); }
+void RecordStep(const TransitionContext&, int, int, void*) { g_recorded.ticks.push_back(GetTicks()); }
 void RecordLevel(int level) { g_recorded.levels.push_back(level); }
 
 class TransitionTimingTest : public ::testing::Test {
@@ -41,12 +42,14 @@ protected:
 
 // (RunTransition's own timing is measured on a window in CardTransitions_win_test.cpp.)
 TEST_F(TransitionTimingTest, StepsEndOnScheduleAndBlendClimbsTo256) {
+    TransitionContext blending;
+    blending.blend = 1;
+    blending.speed = 16;
     for (int steps : {4, 41, 108}) {
         g_recorded = {};
-        SetTransitionSpeed(16);
-        BeginTransitionSteps(steps);
+        BeginTransitionSteps(blending, steps);
         const uint32_t start = TransitionStartTick();
-        FinishTransitionSteps(1);
+        FinishTransitionSteps(blending);
         ASSERT_EQ(g_recorded.ticks.size(), size_t(steps));
         EXPECT_EQ(g_recorded.levels.back(), 256);
         EXPECT_EQ(g_recorded.levels.front(), 256 / steps);
@@ -57,12 +60,14 @@ TEST_F(TransitionTimingTest, StepsEndOnScheduleAndBlendClimbsTo256) {
         for (int k = 1; k < steps; ++k)  // step k + 1 ends no earlier than the wait of step k
             EXPECT_GE(int64_t{4} * (g_recorded.ticks[k] - start), int64_t{TransitionStepTime(16, steps)} * k);
     }
-    SetTransitionSpeed(0);  // "Fastest" at speed 8 counts as 0: no waiting at all
-    BeginTransitionSteps(4);
+    TransitionContext fastest;
+    fastest.speed = 0;  // "Fastest" at speed 8 counts as 0: no waiting at all
+    g_recorded = {};
+    BeginTransitionSteps(fastest, 4);
     const uint32_t start = TransitionStartTick();
-    FinishTransitionSteps(0);
+    FinishTransitionSteps(fastest);
     EXPECT_LE(GetTicks() - start, 1u);
-    SetTransitionSpeed(8);
+    EXPECT_TRUE(g_recorded.levels.empty()) << "no blend without the context's flag";
 }
 
 }  // namespace

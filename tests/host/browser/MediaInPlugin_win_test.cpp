@@ -1,9 +1,9 @@
 // The media manager's callers in the plug-in hosted in this program, over the QuickTime stand-in
 // linked into it: the effect state of transition 29 made at attach and gone at shut-down, so
-// that a move with a stored 'QTFX' effect plays the effect's frames instead of "Fastest"; a
-// movie on the card idled by the waiting step and by transitions, and removed on leaving the
-// card, refreshing it and choosing a paint tool; a sound stopped by a paint tool and a menu
-// command.
+// that a move with a stored 'QTFX' effect (a module's move too) plays the effect's frames from
+// the card it leaves instead of "Fastest"; a movie on the card idled by the waiting step and by
+// transitions, and removed on leaving the card, refreshing it and choosing a paint tool; a sound
+// stopped by a paint tool and a menu command.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -18,6 +18,7 @@
 #include "TestBrowser.h"
 #include "cardview/transitions/TransitionTable.h"
 #include "core/system/ChangeFlags.h"
+#include "core/events/EditorGuard.h"
 #include "core/events/MessageLoops.h"
 #include "core/memory/ByteReader.h"
 #include "core/files/FileSlots.h"
@@ -29,10 +30,12 @@
 #include "cardview/transitions/QtEffect.h"
 #include "cardview/transitions/QtEffectRecord.h"
 #include "cardview/transitions/QtEffectState.h"
+#include "cardview/transitions/TransitionContext.h"
 #include "cardview/transitions/TransitionTiming.h"
 #include "host/player/ButtonActions.h"
 #include "host/player/CardNavigation.h"
 #include "host/player/StackJump.h"
+#include "host/requests/RequestHandlers.h"
 #include "media/MediaManager.h"
 #include "media/support/MediaElement.h"
 #include "quicktime/QtStandInSwitches.h"
@@ -133,9 +136,7 @@ TEST(MediaInPlugin, EffectStateLivesWithTheManagerAndTransition29PlaysTheStoredE
     PumpPageMessages();
     EXPECT_TRUE(QTEffectStateExists()) << "made with a QuickTime 3 manager";
 
-    CardMove withEffect{29, 7, 8};
-    withEffect.oldCard = QTCaptureWindowImage(GetCardWindow());  // as the moving action does before it goes
-    GoToCardId(2, withEffect);
+    GoToCardId(2, {29, 7, 8});  // the move takes the card it leaves itself
     PumpPageMessages();
     EXPECT_EQ(GetCurrentCardId(), 2);
     ASSERT_EQ(g_frames.count, 30) << "the effect's frames, not the steps of \"Fastest\"";
@@ -162,15 +163,44 @@ TEST(MediaInPlugin, EffectStateLivesWithTheManagerAndTransition29PlaysTheStoredE
     EXPECT_EQ(QTGetCurrentEffectId(), 0) << "the effect record was let go";
     EXPECT_TRUE(QTEffectStateExists());
 
+    // A module's move with the effect (request 3) asked while an editor runs waits, leaving the
+    // record the editor works on alone; once it runs it plays from the card it leaves. So does a
+    // move of transition 29 naming no effect, which plays the current one.
+    ASSERT_TRUE(QTSelectEffect(7));
+    {
+        const EditorGuard editing;
+        NbaParamBlock previous{};
+        previous.param1 = kTransLeftToRight;
+        previous.handled = 7;
+        previous.param2 = 8;
+        CbGoPrevCard(previous);
+        EXPECT_EQ(GetCurrentCardId(), 2) << "held";
+        EXPECT_EQ(QTGetCurrentEffectId(), 7) << "the editor's effect record";
+    }
+    const auto playsFrom = [&](COLORREF left, COLORREF entered, const char* what) {
+        ASSERT_EQ(g_frames.count, 30) << what;
+        const std::vector<uint8_t>& half = g_frames.frames[14];
+        EXPECT_GT(CountNear(half, GetRValue(left), GetGValue(left), GetBValue(left)), whole / 4) << what << ": the old card";
+        EXPECT_GT(CountNear(half, GetRValue(entered), GetGValue(entered), GetBValue(entered)), whole / 4) << what;
+    };
+    g_frames = {};
+    EXPECT_EQ(RunHeldWork(), 1);
+    PumpPageMessages();
+    EXPECT_EQ(GetCurrentCardId(), 1);
+    playsFrom(RGB(0, 0, 255), RGB(255, 0, 0), "the module's move");
+    g_frames = {};
+    GoToCardId(2, {kTransQuickTimeEffect, 0, 8});
+    PumpPageMessages();
+    EXPECT_EQ(GetCurrentCardId(), 2);
+    playsFrom(RGB(255, 0, 0), RGB(0, 0, 255), "transition 29 alone");
+
     // A button's move: the zoom starts at the button's centre; the transition colour while it
     // runs is the palette entry below the stored index, else black. A later zoom that no button
     // asked for starts at the card's centre, and a later move has no colour but black.
     const TransitionStepHooks savedHooks = TransitionHooks();
-    TransitionHooks().stepEnded = [](int, int, void*) {
-        if (const CardMove* running = CardMoveRunning()) {
-            g_colourInStep = running->color;
-            g_centreInStep = running->zoomCentre;
-        }
+    TransitionHooks().stepEnded = [](const TransitionContext& running, int, int, void*) {
+        g_colourInStep = running.move.color;
+        g_centreInStep = running.move.zoomCentre;
     };
     GoToCardId(1, {3, 0, 8});
     PumpPageMessages();
@@ -200,7 +230,9 @@ TEST(MediaInPlugin, EffectStateLivesWithTheManagerAndTransition29PlaysTheStoredE
         GoToCardId(1, {3, 0, 8});
         PumpPageMessages();
         g_colourInStep = RGB(9, 9, 9);
-        TransitionHooks().stepEnded = [](int, int, void*) { g_colourInStep = CardMoveRunning()->color; };
+        TransitionHooks().stepEnded = [](const TransitionContext& running, int, int, void*) {
+            g_colourInStep = running.move.color;
+        };
         DoButtonActions(GetCardWindow(), uint16_t(10 + i), PersonsAct::Of(WM_LBUTTONUP));
         TransitionHooks() = savedHooks;
         EXPECT_EQ(GetCurrentCardId(), 2);
@@ -327,7 +359,7 @@ TEST_F(MediaOnCard, ControllersIdleInWaitsAndTransitionsAndFinishedMoviesGoWithT
     const TransitionStepHooks savedHooks = TransitionHooks();
     g_idledWindow = movie;
     g_colourAtFirstStep = 0;
-    TransitionHooks().stepEnded = [](int step, int, void*) {
+    TransitionHooks().stepEnded = [](const TransitionContext&, int step, int, void*) {
         if (step == 1)
             g_colourAtFirstStep = MiddleOf(g_idledWindow);
     };

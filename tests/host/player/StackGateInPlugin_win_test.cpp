@@ -80,20 +80,20 @@ TEST_F(StackGateInPlugin, GraphicAppearanceEditsItsOwnGraphicAfterItsLayerWasReb
             // a new layer made for the graphic; the button's is made again too.
             RemoveLayer(FindLayer(kObjectGraphic, kGraphicId));
             taken.push_back(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(GraphicLayer)));
-            UpdateObjectOnCard(kObjectGraphic, kGraphicId, 0, 0, 0, 1);
-            UpdateObjectOnCard(kObjectButton, kButtonId, 0, 0, 0, 1);
+            UpdateObjectOnCard(kObjectGraphic, kGraphicId, {}, 1);
+            UpdateObjectOnCard(kObjectButton, kButtonId, {}, 1);
             box.SetText(GAPPEAR_NAME, name);
             box.Press(features ? GAPPEAR_FEATURES : IDOK);
         });
         if (features) {
             driver.Expect(DialogMatch::Template("IFEATURE"), [](DialogView& box) {
-                UpdateObjectOnCard(kObjectGraphic, kGraphicId, 0, 0, 0, 1);
+                UpdateObjectOnCard(kObjectGraphic, kGraphicId, {}, 1);
                 box.Press(IDOK);
             });
             driver.Expect(DialogMatch::Template("GAPPEAR"), [&](DialogView& box) {
                 RemoveLayer(FindLayer(kObjectGraphic, kGraphicId));
                 taken.push_back(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(GraphicLayer)));
-                UpdateObjectOnCard(kObjectGraphic, kGraphicId, 0, 0, 0, 1);
+                UpdateObjectOnCard(kObjectGraphic, kGraphicId, {}, 1);
                 box.Press(IDOK);
             });
         }
