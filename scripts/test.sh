@@ -47,13 +47,20 @@ nice -n 10 bash -c "$(declare -f stage beside); logs=$logs root=$root jobs=$jobs
 beside_pid=$!
 
 echo "== Windows build"
-if stage win-build "$root/scripts/build.sh" win; then
+unrun=
+if ! stage win-build "$root/scripts/build.sh" win; then
+  failed=1
+elif ! "$root/scripts/i386-runner.sh" --native; then
+  # Wine's 32-bit side only under an emulator (scripts/i386-runner.sh): a program takes minutes
+  # to start and some die in the emulator, so the Windows tests could neither end in a CI's time
+  # nor say anything of the plug-in. Said here and at the end, never passed over in silence.
+  unrun="the Windows tests were NOT RUN: this machine runs no 32-bit x86 program natively"
+  echo "== $unrun (built only)"
+else
   echo "== Windows tests with a Wine user's own settings (WINEPREFIX elsewhere; one small program)"
   stage wine-settings "$root/scripts/wine-settings.sh" || failed=1
   echo "== Windows tests under Wine, display depths 24, 16 and 8"
   stage win-tests "$root/scripts/wine-tests.sh" 24 16 8 || failed=1
-else
-  failed=1
 fi
 
 wait $beside_pid
@@ -76,4 +83,8 @@ if [ $failed -ne 0 ]; then
   echo "SOME TESTS FAILED"
   exit 1
 fi
-echo "ALL TESTS PASSED"
+if [ -n "$unrun" ]; then
+  echo "ALL TESTS RUN PASSED; $unrun"
+else
+  echo "ALL TESTS PASSED"
+fi
