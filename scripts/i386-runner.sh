@@ -14,7 +14,10 @@ sudo_cmd=()
 [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
 
 # The smallest 32-bit x86 program: exit(42) through int 0x80.
-probe=$(mktemp)
+# In the checkout's build folder: a temporary folder may be mounted without the right to run.
+build=$(cd "$(dirname "$0")/.." && pwd)/build
+mkdir -p "$build"
+probe=$(mktemp -p "$build" i386-probe.XXXXXX)
 trap 'rm -f "$probe"' EXIT
 printf '\177ELF\001\001\001\000\000\000\000\000\000\000\000\000\002\000\003\000\001\000\000\000\124\200\004\010\064\000\000\000\000\000\000\000\000\000\000\000\064\000\040\000\001\000\000\000\000\000\000\000\001\000\000\000\000\000\000\000\000\200\004\010\000\200\004\010\140\000\000\000\140\000\000\000\005\000\000\000\000\020\000\000\270\001\000\000\000\273\052\000\000\000\315\200' >"$probe"
 chmod +x "$probe"
