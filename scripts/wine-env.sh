@@ -20,26 +20,10 @@ export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d;avicap32=n;sane.
 loom_wine_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
-    # A new prefix takes minutes (under an emulator, a quarter of an hour): the one this Wine
-    # made last is kept in the user's cache and copied, as a compiler cache keeps objects.
-    local kept
-    kept=${XDG_CACHE_HOME:-$HOME/.cache}/loom/wineprefix-$(wine --version 2>/dev/null | tr -c 'A-Za-z0-9.\n-' _)-$WINEARCH
-    if [ -f "$kept/.loom-complete" ]; then
-      rm -rf "$WINEPREFIX" && cp -a "$kept" "$WINEPREFIX" && rm -f "$WINEPREFIX/.loom-complete"
-    fi
-  fi
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
     # Made without our avicap32: Wine's own components that import it (the device enumerator
     # DirectShow needs) must register themselves.
     WINEDLLOVERRIDES="${WINEDLLOVERRIDES/;avicap32=n/}" wineboot -i >/dev/null 2>&1 || true
     wineserver -w
-    if [ -f "$WINEPREFIX/system.reg" ] && mkdir -p "$(dirname "$kept")" && rm -rf "$kept.$$" &&
-      cp -a "$WINEPREFIX" "$kept.$$"; then
-      touch "$kept.$$/.loom-complete"
-      rm -rf "$kept" && mv "$kept.$$" "$kept"
-    else
-      rm -rf "$kept.$$"
-    fi
   fi
   # Without a window manager on Xvfb, Wine waits for every closing managed window; our windows
   # need none of what a window manager gives, so it manages none.
