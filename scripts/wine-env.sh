@@ -1,6 +1,16 @@
 # Sourced by the scripts that run Windows programs: Wine in the project's own prefix, quiet,
 # without Mono or Gecko.
 LOOM_ROOT=${LOOM_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+# LOOM_WIN64=1: the 64-bit build (build/win64) under 64-bit Wine, in a 64-bit prefix of its own;
+# only to measure or try the code where no 32-bit program runs (scripts/build.sh win64).
+if [ "${LOOM_WIN64:-}" = 1 ]; then
+  LOOM_WIN_BUILD=${LOOM_WIN_BUILD:-$LOOM_ROOT/build/win64}
+  export LOOM_WINEPREFIX=${LOOM_WINEPREFIX:-$LOOM_ROOT/build/wineprefix64}
+  wine() { /usr/lib/wine/wine64 "$@"; }
+  wineserver() { /usr/lib/wine/wineserver64 "$@"; }
+  wineboot() { /usr/lib/wine/wine64 wineboot "$@"; }
+  export -f wine wineserver wineboot
+fi
 LOOM_WIN_BUILD=${LOOM_WIN_BUILD:-$LOOM_ROOT/build/win}
 # The project's own 32-bit prefix (build/wineprefix, or the one LOOM_WINEPREFIX names), whatever
 # WINEPREFIX and WINEARCH the user's own Wine has: what the runs write into their prefix (its
@@ -8,7 +18,7 @@ LOOM_WIN_BUILD=${LOOM_WIN_BUILD:-$LOOM_ROOT/build/win}
 # LOOM_WINEDEBUG asks for Wine's messages: the tests read what the programs print.
 export LOOM_WINEPREFIX=${LOOM_WINEPREFIX:-$LOOM_ROOT/build/wineprefix}
 export WINEPREFIX=$LOOM_WINEPREFIX
-export WINEARCH=win32
+if [ "${LOOM_WIN64:-}" = 1 ]; then export WINEARCH=win64; else export WINEARCH=win32; fi
 export WINEDEBUG=${LOOM_WINEDEBUG:--all}
 # avicap32=n: our capture library beside the test programs (build/win) stands in for Wine's,
 # which lists no driver; it lists one only when LOOM_CAPTURE_DRIVER is set. sane.ds=n: our

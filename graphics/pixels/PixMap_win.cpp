@@ -15,7 +15,7 @@
 #include "graphics/pixels/CardPictureGdi.h"
 
 static_assert(std::is_trivially_copyable_v<PixMap>, "maps are kept in handles");
-static_assert(alignof(PixMap) <= 4, "handle data is 4-byte aligned");
+static_assert(sizeof(void*) != 4 || alignof(PixMap) <= 4, "handle data is 4-byte aligned");
 
 namespace {
 

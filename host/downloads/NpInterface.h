@@ -72,7 +72,7 @@ struct NPPrint {
     } print;
 };
 #pragma pack(pop)
-static_assert(sizeof(NPWindow) == 32);
+static_assert(sizeof(void*) != 4 || sizeof(NPWindow) == 32, "the browser's 32-bit layout");
 
 // Handlers, called by the browser with the C calling convention.
 using NPP_NewProc = NPError (*)(NPMIMEType, NPP, uint16_t, int16_t, char**, char**, NPSavedData*);
@@ -105,7 +105,7 @@ struct NPPluginFuncs {
     void* getvalue;
     void* setvalue;
 };
-static_assert(offsetof(NPPluginFuncs, event) == 40);
+static_assert(sizeof(void*) != 4 || offsetof(NPPluginFuncs, event) == 40);
 
 using NPN_GetURLProc = NPError (*)(NPP, const char* url, const char* target);
 using NPN_MemAllocProc = void* (*)(uint32_t size);
@@ -134,9 +134,9 @@ struct NPNetscapeFuncs {
     void* getvalue;
     void* setvalue;
 };
-static_assert(offsetof(NPNetscapeFuncs, geturl) == 4);
-static_assert(offsetof(NPNetscapeFuncs, memalloc) == 36);
-static_assert(offsetof(NPNetscapeFuncs, memfree) == 40);
+static_assert(sizeof(void*) != 4 || offsetof(NPNetscapeFuncs, geturl) == 4);
+static_assert(sizeof(void*) != 4 || offsetof(NPNetscapeFuncs, memalloc) == 36);
+static_assert(sizeof(void*) != 4 || offsetof(NPNetscapeFuncs, memfree) == 40);
 
 // The exports, undecorated through the module definition file.
 extern "C" {

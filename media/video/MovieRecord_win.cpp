@@ -224,7 +224,7 @@ void SoundOptions(Recording& rec, HWND dialog) {
     if (current > 0)
         SendMessageA(rec.capture, WM_CAP_GET_AUDIOFORMAT, format.size(), reinterpret_cast<LPARAM>(format.data()));
     ACMFORMATCHOOSEA chooser{};
-    static_assert(sizeof chooser == 232);
+    static_assert(sizeof(void*) != 4 || sizeof chooser == 232);
     chooser.cbStruct = sizeof chooser;
     chooser.fdwStyle = ACMFORMATCHOOSE_STYLEF_INITTOWFXSTRUCT;
     chooser.hwndOwner = DialogOwner(dialog);
