@@ -39,6 +39,5 @@ State* KeptDialogState(HWND dialog, UINT message, LPARAM lParam) {
     return DialogStateOf<State>(dialog);
 }
 
-// The black line a window without a dialog frame draws along its top edge (over its menu bar
-// when it has one).
+// The black box a window without a dialog frame draws round its menu bar; nothing without one.
 void DrawWindowEdge(HWND window);

@@ -58,12 +58,16 @@ RECT DialogItemRect(HWND dialog, int id) {
 void DrawWindowEdge(HWND window) {
     if (GetWindowLongA(window, GWL_STYLE) & WS_DLGFRAME)
         return;
+    // Without a menu bar the box has no height and would draw nothing: no window DC for it (a
+    // page's card window has none, and every card entered comes here).
+    const int menuHeight = GetMenu(window) ? GetSystemMetrics(SM_CYMENU) : 0;
+    if (menuHeight <= 0)
+        return;
     HDC dc = GetWindowDC(window);
     if (!dc)
         return;
     RECT outer = {};
     GetWindowRect(window, &outer);
-    const int menuHeight = GetMenu(window) ? GetSystemMetrics(SM_CYMENU) : 0;
     SelectedObject pen(dc, GetStockObject(BLACK_PEN));
     SelectedObject brush(dc, GetStockObject(NULL_BRUSH));
     Rectangle(dc, 0, 0, outer.right - outer.left, menuHeight);

@@ -243,9 +243,15 @@ HWND CreateTextFieldWindow(HWND parent, LayerHandle layer) {
                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(facts.id)), GetAppInstance(), nullptr);
     if (!window)
         return nullptr;
+    // Made with its scroll bar and border: its frame is recomputed (a layout of its text) only
+    // when showing them changed a style bit.
+    const LONG made = GetWindowLongA(window, GWL_STYLE), madeExtended = GetWindowLongA(window, GWL_EXSTYLE);
     ShowFieldScrollBar(window, facts.options & kTextScrollBar, !(facts.options & kTextNotScrollable));
     SetBorderBits(window, facts.options & kTextFrame);
-    RecomputeFrame(window);
+    if (GetWindowLongA(window, GWL_STYLE) != made || GetWindowLongA(window, GWL_EXSTYLE) != madeExtended)
+        RecomputeFrame(window);
+    else
+        FitFieldTextArea(window);
     InvalidateRect(window, nullptr, TRUE);
     SetFieldLayerOfWindow(window, layer);
     if (HRGN region = ClippedToCard(nullptr, r, window))
