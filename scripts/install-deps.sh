@@ -6,7 +6,7 @@ set -euo pipefail
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
-pkgs=(wine wine32:i386 g++-mingw-w64-i686 xvfb cmake libgtest-dev libbenchmark-dev
+pkgs=(wine wine32:i386 wine64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 xvfb cmake libgtest-dev libbenchmark-dev
       clang libclang-rt-14-dev ninja-build xauth python3 ccache nlohmann-json3-dev x11-apps libx11-dev)
 for p in "${pkgs[@]}"; do have "$p" || need+=("$p"); done
 [ ${#need[@]} -eq 0 ] && { echo "install-deps: everything is installed"; exit 0; }

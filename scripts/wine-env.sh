@@ -72,9 +72,10 @@ loom_wine_prefix() {
     wineserver -w
     echo "$driver" > "$WINEPREFIX/.loom-videodisc"
   fi
-  # Wine's TWAIN source manager loads sources only from windows\twain_32: our test source goes
-  # there under the name it looks for.
+  # Wine's TWAIN source manager loads sources only from windows\twain_32 (twain_64 in a 64-bit
+  # prefix): our test source goes there under the name it looks for.
   local source="$LOOM_WIN_BUILD/loomscan.ds" sources="$WINEPREFIX/drive_c/windows/twain_32"
+  [ "${LOOM_WIN64:-}" = 1 ] && sources="$WINEPREFIX/drive_c/windows/twain_64"
   if [ -f "$source" ] && ! cmp -s "$source" "$sources/sane.ds"; then
     mkdir -p "$sources"
     cp "$source" "$sources/sane.ds"
