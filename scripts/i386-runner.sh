@@ -6,8 +6,8 @@
 #                                     Debian's qemu-user-static) as their runner, for running a
 #                                     Windows program or a test by hand; it then works, but many
 #                                     times slower and not always to the end (the emulator faults
-#                                     in some of Wine's threads), so the test command does not run
-#                                     the Windows tests there (scripts/test.sh).
+#                                     in some of Wine's threads), so the test command runs the
+#                                     64-bit build's Windows tests there instead (scripts/test.sh).
 # Idempotent; prints what it did.
 set -euo pipefail
 sudo_cmd=()

@@ -3,7 +3,9 @@
 LOOM_ROOT=${LOOM_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 # LOOM_WIN64=1: the 64-bit build (build/win64) under 64-bit Wine, in a 64-bit prefix of its own;
 # only to measure or try the code where no 32-bit program runs (scripts/build.sh win64).
+loom_arch=win32
 if [ "${LOOM_WIN64:-}" = 1 ]; then
+  loom_arch=win64
   LOOM_WIN_BUILD=${LOOM_WIN_BUILD:-$LOOM_ROOT/build/win64}
   export LOOM_WINEPREFIX=${LOOM_WINEPREFIX:-$LOOM_ROOT/build/wineprefix64}
   wine() { /usr/lib/wine/wine64 "$@"; }
@@ -12,13 +14,13 @@ if [ "${LOOM_WIN64:-}" = 1 ]; then
   export -f wine wineserver wineboot
 fi
 LOOM_WIN_BUILD=${LOOM_WIN_BUILD:-$LOOM_ROOT/build/win}
-# The project's own 32-bit prefix (build/wineprefix, or the one LOOM_WINEPREFIX names), whatever
+# The project's own prefix (build/wineprefix, or the one LOOM_WINEPREFIX names), whatever
 # WINEPREFIX and WINEARCH the user's own Wine has: what the runs write into their prefix (its
 # registry, its user folders, the test devices) belongs in no one else's. Quiet unless
 # LOOM_WINEDEBUG asks for Wine's messages: the tests read what the programs print.
 export LOOM_WINEPREFIX=${LOOM_WINEPREFIX:-$LOOM_ROOT/build/wineprefix}
 export WINEPREFIX=$LOOM_WINEPREFIX
-if [ "${LOOM_WIN64:-}" = 1 ]; then export WINEARCH=win64; else export WINEARCH=win32; fi
+export WINEARCH=$loom_arch
 export WINEDEBUG=${LOOM_WINEDEBUG:--all}
 # avicap32=n: our capture library beside the test programs (build/win) stands in for Wine's,
 # which lists no driver; it lists one only when LOOM_CAPTURE_DRIVER is set. sane.ds=n: our
@@ -74,8 +76,7 @@ loom_wine_prefix() {
   fi
   # Wine's TWAIN source manager loads sources only from windows\twain_32 (twain_64 in a 64-bit
   # prefix): our test source goes there under the name it looks for.
-  local source="$LOOM_WIN_BUILD/loomscan.ds" sources="$WINEPREFIX/drive_c/windows/twain_32"
-  [ "${LOOM_WIN64:-}" = 1 ] && sources="$WINEPREFIX/drive_c/windows/twain_64"
+  local source="$LOOM_WIN_BUILD/loomscan.ds" sources="$WINEPREFIX/drive_c/windows/twain_${loom_arch#win}"
   if [ -f "$source" ] && ! cmp -s "$source" "$sources/sane.ds"; then
     mkdir -p "$sources"
     cp "$source" "$sources/sane.ds"

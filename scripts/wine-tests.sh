@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs the Windows test programs (build/win; build/win64 with LOOM_WIN64=1) under Wine at display depths 24, 16 and 8, in
-# parallel shards. Each shard has its own Xvfb display, its own copy of the prepared prefix, its
+# Runs the Windows test programs (build/win; build/win64 with LOOM_WIN64=1) under Wine at display
+# depths 24, 16 and 8, in parallel shards. Each shard has its own Xvfb display, its own copy of the prepared prefix, its
 # own wineserver and its own view of the build folder (build/wineshards/N), so programs in
 # different shards share neither a display, nor its keyboard focus, nor a file they write.
 # A program's tests are cut into slices (runs of neighbouring tests); the shards take slices from
@@ -63,16 +63,15 @@ fi
 # The 64-bit build leaves out the tests that hold only for the 32-bit plug-in, each group named
 # with its reason in scripts/win64-not-run.txt.
 if [ "${LOOM_WIN64:-}" = 1 ]; then
-  for program in $programs; do
-    python3 -c '
+  python3 -c '
 import sys
 names = [l.strip() for l in open(sys.argv[1]) if l.strip() and not l.startswith("#")]
 def left_out(test):
     return any(test == n or (n.endswith(".*") and test.startswith(n[:-1])) for n in names)
-tests = [t for t in open(sys.argv[2]).read().split() if not left_out(t)]
-open(sys.argv[2], "w").write("".join(t + "\n" for t in tests))
-' "$root/scripts/win64-not-run.txt" "$run/lists/$program"
-  done
+for path in sys.argv[2:]:
+    tests = [t for t in open(path).read().split() if not left_out(t)]
+    open(path, "w").write("".join(t + "\n" for t in tests))
+' "$root/scripts/win64-not-run.txt" "$run"/lists/*
 fi
 
 # A program's expected time: its last time here (build/win/wine-test-times), else from its number
